@@ -1,0 +1,45 @@
+# Test helpers shared by every folder under tests/.
+
+if(CMAKE_CROSSCOMPILING)
+    # No prebuilt GoogleTest for the cross compiler: build Debian's sources with it.
+    set(LIRAT_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources for the cross build")
+    set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${LIRAT_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/_googletest EXCLUDE_FROM_ALL)
+    # GoogleTest's own CMake files already define the GTest:: aliases.
+else()
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+endif()
+
+# lirat_add_gtest(<name> SOURCES <files...> LIBRARIES <targets...> [LABELS <labels...>]
+#                 [TIMEOUT <seconds>] [RUN_SERIAL])
+# Native builds register every test case on its own; the cross build runs each executable
+# once under the emulator, because starting Wine per case would dominate the run time.
+function(lirat_add_gtest name)
+    cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)
+    set(props TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+    if(ARG_RUN_SERIAL)
+        list(APPEND props RUN_SERIAL TRUE)
+    endif()
+    if(CMAKE_CROSSCOMPILING)
+        add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+        set_tests_properties(${name} PROPERTIES ${props})
+    else()
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+    endif()
+endfunction()
+
+# lirat_public_headers(<target> <headers...>): records headers that must compile on their own;
+# tests/CMakeLists.txt turns the list into one translation unit per header.
+function(lirat_public_headers target)
+    foreach(header IN LISTS ARGN)
+        get_filename_component(abs ${header} ABSOLUTE)
+        set_property(GLOBAL APPEND PROPERTY LIRAT_PUBLIC_HEADERS "${target}|${abs}")
+    endforeach()
+endfunction()
