@@ -1,0 +1,162 @@
+#include "serial/settings_file_io.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace serial::detail {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+std::atomic<unsigned> temporaryCounter{0};
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int Get() const { return fd_; }
+    // Closes now and tells whether the close succeeded: on some file systems a failed write
+    // is only reported here.
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Writing through a symbolic link replaces the file it points to, not the link itself.
+std::string ResolveTarget(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved) != nullptr) {
+            return resolved;
+        }
+    }
+    return path;
+}
+
+bool WriteAll(int fd, std::string_view contents) {
+    std::size_t offset = 0;
+    while (offset < contents.size()) {
+        const std::size_t allowed =
+            WritableBytes(offset, std::min(kChunkSize, contents.size() - offset));
+        if (allowed == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        const ssize_t written = ::write(fd, contents.data() + offset, allowed);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        offset += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
+    FileReadResult result;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        result.status = (errno == ENOENT || errno == ENOTDIR) ? FileReadStatus::Missing
+                                                              : FileReadStatus::Unreadable;
+        return result;
+    }
+    result.status = FileReadStatus::Unreadable;
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<std::size_t>(info.st_size) > maxSize) {
+        return result;
+    }
+    std::string contents;
+    char buffer[kChunkSize];
+    for (;;) {
+        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return result;
+        }
+        if (count == 0) {
+            break;
+        }
+        contents.append(buffer, static_cast<std::size_t>(count));
+        // The file may have grown since fstat.
+        if (contents.size() > maxSize) {
+            return result;
+        }
+    }
+    result.status = FileReadStatus::Read;
+    result.contents = std::move(contents);
+    return result;
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view contents) {
+    const std::string target = ResolveTarget(path);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = target + ".~" + std::to_string(::getpid()) + "-" +
+                    std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    if (fd < 0) {
+        return false;
+    }
+    FileDescriptor file(fd);
+    // The new file takes the old one's permissions; a first file gets the usual 0666 less the
+    // process's umask from open().
+    struct stat old {};
+    const bool ok = (::stat(target.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0) &&
+                    WriteAll(fd, contents) && ::fsync(fd) == 0 && file.Close() &&
+                    ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable; the file is already complete either way, so a failure
+    // here changes nothing that a reader could see.
+    FileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.Get() >= 0) {
+        ::fsync(folder.Get());
+    }
+    return true;
+}
+
+std::string_view NativeLineEnding() {
+    return "\n";
+}
+
+} // namespace serial::detail

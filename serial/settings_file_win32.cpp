@@ -1,0 +1,130 @@
+#include "serial/settings_file_io.h"
+
+#include <atomic>
+#include <windows.h>
+
+namespace serial::detail {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+
+std::atomic<unsigned> temporaryCounter{0};
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() {
+        if (Valid()) {
+            ::CloseHandle(handle_);
+        }
+    }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    bool Close() {
+        const HANDLE handle = handle_;
+        handle_ = INVALID_HANDLE_VALUE;
+        return ::CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+bool WriteAll(HANDLE file, std::string_view contents) {
+    std::size_t offset = 0;
+    while (offset < contents.size()) {
+        const std::size_t allowed =
+            WritableBytes(offset, std::min(kChunkSize, contents.size() - offset));
+        if (allowed == 0) {
+            ::SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
+        DWORD written = 0;
+        if (!::WriteFile(file, contents.data() + offset, static_cast<DWORD>(allowed), &written,
+                         nullptr) ||
+            written == 0) {
+            return false;
+        }
+        offset += written;
+    }
+    return true;
+}
+
+} // namespace
+
+FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
+    FileReadResult result;
+    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        const DWORD error = ::GetLastError();
+        result.status = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                            ? FileReadStatus::Missing
+                            : FileReadStatus::Unreadable;
+        return result;
+    }
+    result.status = FileReadStatus::Unreadable;
+    LARGE_INTEGER size{};
+    if (::GetFileType(file.Get()) != FILE_TYPE_DISK || !::GetFileSizeEx(file.Get(), &size) ||
+        size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxSize) {
+        return result;
+    }
+    std::string contents;
+    char buffer[kChunkSize];
+    for (;;) {
+        DWORD count = 0;
+        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) {
+            return result;
+        }
+        if (count == 0) {
+            break;
+        }
+        contents.append(buffer, count);
+        if (contents.size() > maxSize) {
+            return result;
+        }
+    }
+    result.status = FileReadStatus::Read;
+    result.contents = std::move(contents);
+    return result;
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view contents) {
+    std::string temporary;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
+        temporary = path + ".~" + std::to_string(::GetCurrentProcessId()) + "-" +
+                    std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
+        handle = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
+            return false;
+        }
+    }
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    FileHandle file(handle);
+    const bool ok = WriteAll(file.Get(), contents) && ::FlushFileBuffers(file.Get()) &&
+                    file.Close() &&
+                    ::MoveFileExA(temporary.c_str(), path.c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        if (file.Valid()) {
+            file.Close();
+        }
+        ::DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string_view NativeLineEnding() {
+    return "\r\n";
+}
+
+} // namespace serial::detail

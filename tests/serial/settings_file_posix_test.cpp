@@ -1,0 +1,135 @@
+// Failure paths of the settings file that need POSIX processes and permissions.
+#include "serial/settings_file.h"
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/serial/temp_folder.h"
+
+namespace serial {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(SettingsFilePosix, ReadOnlyFolderRaisesAndKeepsTheOldFile) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "running as root, which ignores folder permissions; the failed write "
+                        "is covered by the injected full disk and the file-as-folder tests";
+    }
+    TempFolder folder;
+    const std::string path = folder.File("conf.INI");
+    const std::string before = "; kept\n[ComPort]\nPort=COM1\n";
+    WriteBytes(path, before);
+    ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
+    SettingsFile file(path);
+    try {
+        file.WriteString("ComPort", "Port", "COM4");
+        ADD_FAILURE() << "write into a read-only folder reported success";
+    } catch (const ESettingsFileError& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
+    }
+    ::chmod(folder.Path().c_str(), 0755);
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
+TEST(SettingsFilePosix, NewFileKeepsTheOldPermissionsAndLinks) {
+    TempFolder folder;
+    const std::string target = folder.File("real.INI");
+    const std::string link = folder.File("conf.INI");
+    WriteBytes(target, "[ComPort]\nPort=COM1\n");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("real.INI", link.c_str()), 0);
+
+    SettingsFile(link).WriteString("ComPort", "Port", "COM5");
+
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(target), "[ComPort]\nPort=COM5\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// A file that is whole holds, after its header, a payload of exactly kPayload copies of one
+// letter and the closing key; a torn write would cut the payload or lose the closing key.
+constexpr std::size_t kPayload = 1 << 20;
+
+bool IsWhole(const std::string& path, int* generation) {
+    const SettingsFile file(path);
+    *generation = file.ReadInteger("Test", "Generation", -1);
+    const std::string payload = ReadBytes(path);
+    const std::string expected = "[Test]\nGeneration=" + std::to_string(*generation) +
+                                 "\nPayload=" + std::string(kPayload, 'p') + "\nEnd=1\n";
+    return payload == expected;
+}
+
+TEST(SettingsFilePosix, KilledWriterLeavesAWholeFile) {
+    TempFolder folder;
+    const std::string path = folder.File("conf.INI");
+    WriteBytes(path, "[Test]\nGeneration=0\nPayload=" + std::string(kPayload, 'p') + "\nEnd=1\n");
+
+    // Rounds 1 to 3 kill the writer once its new file has appeared, that is while it
+    // writes; the others after a fixed time, wherever it happens to be.
+    const auto newFileExists = [&] {
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+            if (entry.path().filename() != "conf.INI") {
+                return true;
+            }
+        }
+        return false;
+    };
+    int killedMidWrite = 0;
+    const int delaysMs[] = {-1, -1, -1, 30, 75, 160};
+    for (const int delayMs : delaysMs) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // Rewrites the file over and over until killed; gives up on its own after a while
+            // so that a lost parent leaves nothing running.
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            for (int generation = 1; std::chrono::steady_clock::now() < end; ++generation) {
+                SettingsFile(path).WriteInteger("Test", "Generation", generation);
+            }
+            ::_exit(0);
+        }
+        if (delayMs < 0) {
+            const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+            while (!newFileExists() && std::chrono::steady_clock::now() < giveUp) {
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        }
+        ASSERT_EQ(::kill(child, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        int generation = -1;
+        EXPECT_TRUE(IsWhole(path, &generation)) << "after " << delayMs << " ms";
+        EXPECT_GE(generation, 0);
+        // A kill during a write leaves the writer's unfinished new file beside the old one;
+        // it is never read, and it goes before the next round.
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+            if (entry.path().filename() != "conf.INI") {
+                std::filesystem::remove(entry.path());
+                ++killedMidWrite;
+            }
+        }
+    }
+    std::cout << "writer killed in the middle of a write in " << killedMidWrite << " of "
+              << std::size(delaysMs) << " rounds\n";
+}
+
+} // namespace
+} // namespace serial
