@@ -1,0 +1,141 @@
+// The transactions the calibration window starts: the zero and gain calibrations of the input
+// (their replies go through the status handler) and the output calibration, whose steps prompt
+// for the measured output at two test codes and send the gain and offset computed from them.
+
+#include "protocol/exchange_engine.h"
+
+#include "calibration/output_calibration_math.h"
+#include "protocol/command_table.h"
+#include "protocol/engine_texts.h"
+#include "protocol/number_text.h"
+#include "protocol/transaction_failure.h"
+
+#include <cmath>
+#include <string>
+
+namespace protocol {
+
+void ExchangeEngine::KalibrButton1Click(int inputStage) {
+    ui_.ShowMessage(texts::ConnectSubstitute);
+    if (!OpenForTransaction(false)) {
+        return;
+    }
+    BeginTransaction(inputStage == 0 ? protocol::TransactionKind::ZeroCalibration
+                                     : protocol::TransactionKind::GainCalibration);
+    SetControlsEnabled(false);
+    view_.SetTimerInterval(InputCalibrationInterval);
+    SendFirstCommand(inputStage == 0 ? ActionCommands[ActZeroCalibration]
+                                     : ActionCommands[ActGainCalibration]);
+}
+
+void ExchangeEngine::KalibrButton3Click() {
+    std::string message = texts::CheckOutputMode;
+    if (!OpenForTransaction(false)) {
+        return;
+    }
+    switch (view_.OutputTypeIndex()) {
+    case 0:
+        message += texts::OutputMode10V;
+        break;
+    case 1:
+        message += texts::OutputMode5mA;
+        break;
+    case 2:
+        message += texts::OutputMode20mA;
+        break;
+    default:
+        break;
+    }
+    ui_.ShowMessage(message);
+    SetParameter(ActionCommands[ActOutputTestCode], "0D0");
+    BeginTransaction(protocol::TransactionKind::OutputCalibration);
+    SendFirstCommand(ActionCommands[ActOutputTestCode]);
+    SetControlsEnabled(false);
+    view_.SetCalibrationUnfinished(true);
+    // The record already holds the high test code when the first reply arrives.
+    SetParameter(ActionCommands[ActOutputTestCode], "CD0");
+}
+
+void ExchangeEngine::KalibrFormClose(bool calibrationUnfinished) {
+    view_.SetTimerInterval(StatusInterval);
+    if (calibrationUnfinished) {
+        ui_.ShowMessage(texts::CalibrationWindowClosedEarly);
+    }
+}
+
+double ExchangeEngine::CalibrationEntry(const std::string& text) {
+    const auto value = ParseNumber(text, SystemDecimalSeparator());
+    if (!value || !std::isfinite(*value)) {
+        throw TransactionFailure(texts::InvalidEntry);
+    }
+    return *value;
+}
+
+ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
+    // The payloads are not examined: every reply that passed the engine's checks moves on.
+    switch (step_) {
+    case 0:
+        step_ = 1;
+        measuredMinimum_ =
+            CalibrationEntry(ui_.InputBox(texts::MinimumCaption, texts::MeasuredValuePrompt, "0"));
+        SendCommand(ActionCommands[ActOutputTestCode]);
+        return StepResult::Continue;
+    case 1: {
+        step_ = 2;
+        const int outputType = view_.OutputTypeIndex();
+        const auto fullScale = calibration::FullScale(outputType);
+        measuredMaximum_ =
+            CalibrationEntry(ui_.InputBox(texts::MaximumCaption, texts::MeasuredValuePrompt,
+                                          calibration::FullScaleText(outputType)));
+        if (!fullScale) {
+            throw TransactionFailure(texts::InvalidEntry);
+        }
+        fullScale_ = *fullScale;
+        // Equal measured values, or values that make the gain or the offset unrepresentable,
+        // are refused before anything is sent, so the transducer never gets a garbage gain.
+        const auto gain =
+            calibration::GainCoefficient(fullScale_, measuredMinimum_, measuredMaximum_);
+        if (!gain || !calibration::OffsetCode(*gain, measuredMinimum_, fullScale_)) {
+            throw TransactionFailure(texts::InvalidEntry);
+        }
+        gainCoefficient_ = *gain;
+        std::string gainText = FormatGain(gainCoefficient_, SystemDecimalSeparator());
+        if (!DecimalSeparatorText.empty()) {
+            for (std::size_t at = gainText.find(DecimalSeparatorText); at != std::string::npos;
+                 at = gainText.find(DecimalSeparatorText, at + 1)) {
+                gainText.replace(at, DecimalSeparatorText.size(), ".");
+            }
+        }
+        SetParameter(ActionCommands[ActSetGain], gainText);
+        SendCommand(ActionCommands[ActSetGain]);
+        return StepResult::Continue;
+    }
+    case 2: {
+        step_ = 3;
+        const auto offset = calibration::OffsetCode(gainCoefficient_, measuredMinimum_, fullScale_);
+        if (!offset) {
+            throw TransactionFailure(texts::InvalidEntry);
+        }
+        offsetCode_ = *offset;
+        SetParameter(ActionCommands[ActSetOffset], std::to_string(offsetCode_));
+        SendCommand(ActionCommands[ActSetOffset]);
+        return StepResult::Continue;
+    }
+    case 3:
+        step_ = 4;
+        SendCommand(ActionCommands[ActEndOutputCalibration]);
+        return StepResult::Continue;
+    case RecoveryStep:
+        ui_.SetCursor(CursorShape::Default);
+        ui_.ShowMessage(texts::CalibrationUnfinished);
+        view_.SetCalibrationUnfinished(false);
+        return StepResult::Finish;
+    default:
+        ui_.SetCursor(CursorShape::Default);
+        ui_.ShowMessage(texts::CalibrationSucceeded);
+        view_.SetCalibrationUnfinished(false);
+        return StepResult::Finish;
+    }
+}
+
+} // namespace protocol
