@@ -1,0 +1,79 @@
+// The backend contract: the few platform operations the portable port code calls. One file per
+// platform implements it (backend_posix.cpp, backend_win32.cpp). Every operation returns 0 on
+// success or the operating system's error number (errno on POSIX, GetLastError on Win32); the
+// portable code turns a non-zero result into the EComPort of the operation that failed.
+#pragma once
+
+#include "serial/native_records.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace serial::backend {
+
+struct Device;     // an open serial device
+struct Overlapped; // the completion record of one transfer, with a manual-reset event
+
+// The platform's error numbers that the portable code tells apart.
+extern const int kErrorIoPending;     // a transfer was started and goes on in the background
+extern const int kErrorIoIncomplete;  // a transfer has not finished yet
+extern const int kErrorInvalidHandle; // the operation was given no open device
+
+// Whether an error says the device itself has gone away (an unplugged USB adapter).
+bool IsDeviceGone(int error);
+
+// Opens the device that port names, exclusively, for non-blocking transfers.
+int OpenDevice(const std::string& port, Device*& device);
+// Releases the device; nullptr is ignored.
+void CloseDevice(Device* device);
+
+int ApplyLineSettings(Device* device, const TDcbRecord& dcb);
+int ApplyTimeouts(Device* device, const TTimeoutsRecord& timeouts);
+int ApplyQueueSizes(Device* device, const TQueueSizes& sizes);
+
+// Purge flags: 1 abort pending writes, 2 abort pending reads, 4 discard the transmit queue,
+// 8 discard the receive queue.
+int Purge(Device* device, std::uint32_t flags);
+
+struct TCommStatus {
+    std::uint32_t Errors = 0;   // 1 rx overflow, 2 overrun, 4 parity, 8 frame, 16 break,
+                                // 256 tx full, 1024 I/O, 32768 mode
+    std::uint8_t HoldFlags = 0; // the low byte of the COMSTAT flag word
+    std::uint32_t InQueue = 0;  // bytes waiting to be read
+    std::uint32_t OutQueue = 0; // bytes waiting to be sent
+};
+// Gives the queue counts and hold flags, and gives and clears the error flags.
+int ClearError(Device* device, TCommStatus& status);
+
+// Modem input lines: 16 CTS, 32 DSR, 64 ring, 128 RLSD.
+int ModemStatus(Device* device, std::uint32_t& lines);
+// Whether an error of ModemStatus only says the device has no modem lines at all.
+bool IsModemStatusUnsupported(int error);
+
+// Escape codes: 1 as if Xoff received, 2 as if Xon received, 3/4 RTS on/off, 5/6 DTR on/off,
+// 8/9 break on/off.
+int Escape(Device* device, std::uint32_t code);
+int TransmitChar(Device* device, char ch);
+
+// Completion records.
+int CreateOverlapped(Overlapped*& overlapped);
+void DestroyOverlapped(Overlapped* overlapped);
+
+// Starting a transfer: 0 when it completed at once (transferred is set), kErrorIoPending when it
+// goes on, any other value when it could not be started.
+int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_t count,
+              std::uint32_t& transferred);
+int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::uint32_t count,
+               std::uint32_t& transferred);
+// Waits without a time limit for the record's event (a record that never started a transfer is
+// signalled); 0 when the event became signalled.
+int WaitOverlapped(Device* device, Overlapped* overlapped);
+// The result of the record's transfer without waiting: 0 with the bytes moved, or
+// kErrorIoIncomplete / kErrorIoPending while it goes on, or the transfer's error.
+int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& transferred);
+
+// The names usable as a port name, unsorted.
+int EnumPorts(std::vector<std::string>& names);
+
+} // namespace serial::backend

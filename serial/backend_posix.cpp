@@ -1,0 +1,667 @@
+// POSIX backend: termios and ioctls on a non-blocking descriptor. The device interface's
+// overlapped transfers and time-outs are emulated: a transfer is tried at once without
+// blocking, and when it cannot finish it stays pending and is carried on, with poll(), by the
+// wait for its completion (or without blocking by the completion query), until its bytes are
+// moved or its time-out passes.
+#include "serial/backend_posix.h"
+#include "serial/backend.h"
+#include "serial/port_names.h"
+#include "serial/posix_extras.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace serial::backend {
+
+const int kErrorIoPending = EINPROGRESS;
+const int kErrorIoIncomplete = EALREADY;
+const int kErrorInvalidHandle = EBADF;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr std::uint32_t kMaxDword = 0xFFFFFFFFu;
+// A pending transfer re-checks for an abort at least this often while it blocks.
+constexpr int kAbortCheckMs = 100;
+
+std::atomic<std::uint64_t> nextDeviceId{1};
+
+struct BaudConstant {
+    std::uint32_t rate;
+    speed_t constant;
+};
+constexpr BaudConstant kBaudConstants[] = {
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
+    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400},
+#ifdef B460800
+    {460800, B460800},
+#endif
+#ifdef B921600
+    {921600, B921600},
+#endif
+};
+
+bool FindBaudConstant(std::uint32_t rate, speed_t& constant) {
+    for (const BaudConstant& b : kBaudConstants) {
+        if (b.rate == rate) {
+            constant = b.constant;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Modem lines through TIOCMBIS/TIOCMBIC; a device without them is not an error here.
+int SetModemLine(int fd, int line, bool on) {
+    if (::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &line) != 0)
+        return errno;
+    return 0;
+}
+
+bool NoModemLines(int err) {
+    return err == ENOTTY || err == EINVAL || err == ENOTSUP;
+}
+
+} // namespace
+
+// ---- the open device ----
+
+int ReadReceived(Device* device, char* buffer, std::uint32_t max) {
+    std::lock_guard lock(device->mutex);
+    std::uint32_t got = 0;
+    while (got < max) {
+        std::uint32_t before = got;
+        if (!device->stash.empty()) {
+            auto n = std::min<std::size_t>(device->stash.size(), max - got);
+            std::memcpy(buffer + got, device->stash.data(), n);
+            device->stash.erase(device->stash.begin(),
+                                device->stash.begin() + static_cast<std::ptrdiff_t>(n));
+            got += static_cast<std::uint32_t>(n);
+        } else {
+            ssize_t n = ::read(device->fd, buffer + got, max - got);
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EINTR)
+                    break;
+                return -errno;
+            }
+            if (n == 0) {
+                // An empty queue reads as 0 bytes, and so does a tty that has been hung up
+                // (an unplugged adapter): only poll tells them apart.
+                pollfd p{device->fd, POLLIN, 0};
+                if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
+                    return -EIO;
+                break;
+            }
+            got += static_cast<std::uint32_t>(n);
+        }
+        if (device->discardNull) {
+            char* end = std::remove(buffer + before, buffer + got, '\0');
+            got = static_cast<std::uint32_t>(end - buffer);
+        }
+    }
+    return static_cast<int>(got);
+}
+
+void PurgeReceived(Device* device) {
+    std::lock_guard lock(device->mutex);
+    device->stash.clear();
+}
+
+std::uint32_t StashedCount(Device* device) {
+    std::lock_guard lock(device->mutex);
+    return static_cast<std::uint32_t>(device->stash.size());
+}
+
+void NoteWritten(Device* device) {
+    std::lock_guard lock(device->mutex);
+    device->txPending = true;
+}
+
+struct Overlapped {
+    enum class State { Idle, Pending, Done };
+    State state = State::Idle;
+    bool isRead = false;
+    Device* device = nullptr;
+    std::uint64_t deviceId = 0;
+    std::uint64_t abortGeneration = 0;
+    char* readBuffer = nullptr;
+    const char* writeBuffer = nullptr;
+    std::uint32_t count = 0;
+    std::uint32_t done = 0;
+    int error = 0;
+    // Time-out rules taken when the transfer started.
+    bool hasTotal = false;
+    Clock::time_point totalDeadline;
+    std::uint32_t intervalMs = 0; // 0: no interval time-out
+    Clock::time_point lastByte;
+    bool returnOnAnyByte = false; // a read that ends as soon as it has some bytes
+};
+
+int DeviceFd(Device* device) {
+    return device ? device->fd : -1;
+}
+
+bool IsDeviceGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+int OpenDevice(const std::string& port, Device*& device) {
+    device = nullptr;
+    std::string path = ResolvePortName(port);
+    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    if (!::isatty(fd)) {
+        ::close(fd);
+        return ENOTTY;
+    }
+    // Both locks are needed: flock() keeps out every other open of the device that asks for it,
+    // in this process and in others, but only advisory; TIOCEXCL makes the kernel refuse any
+    // further open() of the tty, but does not hold for root. Together a second open fails.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int err = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        return err;
+    }
+    ::ioctl(fd, TIOCEXCL);
+    auto* d = new Device;
+    d->fd = fd;
+    d->id = nextDeviceId++;
+    posix::LineCounters c;
+    d->haveCounters = posix::ReadLineCounters(fd, c) == 0;
+    d->counters = c;
+    device = d;
+    return 0;
+}
+
+void CloseDevice(Device* device) {
+    if (!device)
+        return;
+    ::ioctl(device->fd, TIOCNXCL);
+    ::flock(device->fd, LOCK_UN);
+    ::close(device->fd);
+    delete device;
+}
+
+int ApplyLineSettings(Device* device, const TDcbRecord& dcb) {
+    int fd = DeviceFd(device);
+    if (fd < 0)
+        return kErrorInvalidHandle;
+    if (dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2 ||
+        dcb.BaudRate == 0)
+        return EINVAL;
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0)
+        return errno;
+
+    // Raw binary transfer: no line editing, no echo, no character translation.
+    tio.c_iflag = IGNBRK;
+    tio.c_oflag = 0;
+    tio.c_lflag = 0;
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
+#ifdef CMSPAR
+    tio.c_cflag &= ~static_cast<tcflag_t>(CMSPAR);
+#endif
+    tio.c_cflag |= CREAD | CLOCAL;
+    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    tio.c_cflag |= kSizes[dcb.ByteSize - 5];
+
+    switch (dcb.Parity) {
+    case 1:
+        tio.c_cflag |= PARENB | PARODD;
+        break;
+    case 2:
+        tio.c_cflag |= PARENB;
+        break;
+#ifdef CMSPAR
+    case 3:
+        tio.c_cflag |= PARENB | PARODD | CMSPAR;
+        break;
+    case 4:
+        tio.c_cflag |= PARENB | CMSPAR;
+        break;
+#else
+    case 3:
+    case 4:
+        return EINVAL;
+#endif
+    default:
+        break;
+    }
+    // One and a half stop bits: the UART sends 1.5 with five data bits when asked for two.
+    if (dcb.StopBits != 0)
+        tio.c_cflag |= CSTOPB;
+    // The kernel has one switch for both directions of hardware handshaking.
+    if (dcb.fOutxCtsFlow || dcb.fRtsControl == 2)
+        tio.c_cflag |= CRTSCTS;
+    if (dcb.fOutX)
+        tio.c_iflag |= IXON;
+    if (dcb.fInX)
+        tio.c_iflag |= IXOFF;
+    // Replacing bytes with parity errors: the driver can only deliver them as zero bytes.
+    if (dcb.fParity && dcb.fErrorChar)
+        tio.c_iflag |= INPCK;
+    tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
+    tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+
+    speed_t constant = B0;
+    bool standard = FindBaudConstant(dcb.BaudRate, constant);
+    if (!standard)
+        constant = B38400; // replaced below by the exact rate
+    ::cfsetispeed(&tio, constant);
+    ::cfsetospeed(&tio, constant);
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+        return errno;
+    if (!standard) {
+        if (int err = posix::SetArbitraryBaud(fd, dcb.BaudRate); err != 0)
+            return err;
+    }
+
+    // DTR and RTS held as asked; handshake modes keep the line on and leave it to the driver.
+    int err = SetModemLine(fd, TIOCM_DTR, dcb.fDtrControl != 0);
+    if (err == 0)
+        err = SetModemLine(fd, TIOCM_RTS, dcb.fRtsControl != 0);
+    if (err != 0 && !NoModemLines(err))
+        return err;
+
+    std::lock_guard lock(device->mutex);
+    device->discardNull = dcb.fNull;
+    device->eventChar = dcb.EvtChar;
+    return 0;
+}
+
+int ApplyTimeouts(Device* device, const TTimeoutsRecord& timeouts) {
+    if (!device)
+        return kErrorInvalidHandle;
+    std::lock_guard lock(device->mutex);
+    device->timeouts = timeouts;
+    return 0;
+}
+
+int ApplyQueueSizes(Device* device, const TQueueSizes& sizes) {
+    if (!device)
+        return kErrorInvalidHandle;
+    // The kernel sizes its own queues; the sizes are kept for the receive-queue events.
+    std::lock_guard lock(device->mutex);
+    device->queueSizes = sizes;
+    return 0;
+}
+
+int Purge(Device* device, std::uint32_t flags) {
+    int fd = DeviceFd(device);
+    if (fd < 0)
+        return kErrorInvalidHandle;
+    if (flags & 3u)
+        ++device->abortGeneration;
+    int queue = -1;
+    if ((flags & 12u) == 12u)
+        queue = TCIOFLUSH;
+    else if (flags & 4u)
+        queue = TCOFLUSH;
+    else if (flags & 8u)
+        queue = TCIFLUSH;
+    if (queue >= 0 && ::tcflush(fd, queue) != 0)
+        return errno;
+    if (flags & 8u)
+        PurgeReceived(device);
+    return 0;
+}
+
+int ClearError(Device* device, TCommStatus& status) {
+    int fd = DeviceFd(device);
+    if (fd < 0)
+        return kErrorInvalidHandle;
+    int in = 0;
+    int out = 0;
+    if (::ioctl(fd, FIONREAD, &in) != 0)
+        return errno;
+    if (::ioctl(fd, TIOCOUTQ, &out) != 0)
+        return errno;
+    status = TCommStatus{};
+    status.InQueue = static_cast<std::uint32_t>(std::max(in, 0)) + StashedCount(device);
+    status.OutQueue = static_cast<std::uint32_t>(std::max(out, 0));
+    std::lock_guard lock(device->mutex);
+    if (device->haveCounters) {
+        posix::LineCounters now;
+        if (posix::ReadLineCounters(fd, now) == 0) {
+            const posix::LineCounters& was = device->counters;
+            if (now.bufOverrun != was.bufOverrun)
+                status.Errors |= 1;
+            if (now.overrun != was.overrun)
+                status.Errors |= 2;
+            if (now.parity != was.parity)
+                status.Errors |= 4;
+            if (now.frame != was.frame)
+                status.Errors |= 8;
+            if (now.brk != was.brk)
+                status.Errors |= 16;
+            device->counters = now;
+        }
+    }
+    return 0;
+}
+
+int ModemStatus(Device* device, std::uint32_t& lines) {
+    int fd = DeviceFd(device);
+    lines = 0;
+    if (fd < 0)
+        return kErrorInvalidHandle;
+    int bits = 0;
+    if (::ioctl(fd, TIOCMGET, &bits) != 0)
+        return errno;
+    if (bits & TIOCM_CTS)
+        lines |= 16;
+    if (bits & TIOCM_DSR)
+        lines |= 32;
+    if (bits & TIOCM_RI)
+        lines |= 64;
+    if (bits & TIOCM_CD)
+        lines |= 128;
+    return 0;
+}
+
+bool IsModemStatusUnsupported(int error) {
+    return NoModemLines(error);
+}
+
+int Escape(Device* device, std::uint32_t code) {
+    int fd = DeviceFd(device);
+    if (fd < 0)
+        return kErrorInvalidHandle;
+    int rc = 0;
+    switch (code) {
+    case 1:
+        rc = ::tcflow(fd, TCOOFF);
+        break;
+    case 2:
+        rc = ::tcflow(fd, TCOON);
+        break;
+    case 3:
+        return SetModemLine(fd, TIOCM_RTS, true);
+    case 4:
+        return SetModemLine(fd, TIOCM_RTS, false);
+    case 5:
+        return SetModemLine(fd, TIOCM_DTR, true);
+    case 6:
+        return SetModemLine(fd, TIOCM_DTR, false);
+    case 8:
+        rc = ::ioctl(fd, TIOCSBRK);
+        break;
+    case 9:
+        rc = ::ioctl(fd, TIOCCBRK);
+        break;
+    default:
+        return EINVAL;
+    }
+    return rc == 0 ? 0 : errno;
+}
+
+int TransmitChar(Device* device, char ch) {
+    int fd = DeviceFd(device);
+    if (fd < 0)
+        return kErrorInvalidHandle;
+    // POSIX has no way past the transmit queue: the byte is queued at once, waiting briefly
+    // for room when the queue is full.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ssize_t n = ::write(fd, &ch, 1);
+        if (n == 1)
+            return 0;
+        if (n < 0 && errno != EAGAIN)
+            return errno;
+        pollfd p{fd, POLLOUT, 0};
+        ::poll(&p, 1, kAbortCheckMs);
+    }
+    return EAGAIN;
+}
+
+// ---- emulated overlapped transfers ----
+
+int CreateOverlapped(Overlapped*& overlapped) {
+    overlapped = new Overlapped;
+    return 0;
+}
+
+void DestroyOverlapped(Overlapped* overlapped) {
+    delete overlapped;
+}
+
+namespace {
+
+void Finish(Overlapped* ov, int error) {
+    ov->state = Overlapped::State::Done;
+    ov->error = error;
+}
+
+// Moves what can be moved now without blocking. Returns true when the transfer is finished.
+bool Attempt(Overlapped* ov) {
+    Device* d = ov->device;
+    if (d->abortGeneration.load() != ov->abortGeneration) {
+        Finish(ov, ECANCELED);
+        return true;
+    }
+    while (ov->done < ov->count) {
+        if (ov->isRead) {
+            int got = ReadReceived(d, ov->readBuffer + ov->done, ov->count - ov->done);
+            if (got < 0) {
+                Finish(ov, -got);
+                return true;
+            }
+            if (got == 0)
+                break;
+            ov->done += static_cast<std::uint32_t>(got);
+            ov->lastByte = Clock::now();
+            if (ov->returnOnAnyByte)
+                break;
+        } else {
+            ssize_t n = ::write(d->fd, ov->writeBuffer + ov->done, ov->count - ov->done);
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EINTR)
+                    break;
+                Finish(ov, errno);
+                return true;
+            }
+            ov->done += static_cast<std::uint32_t>(n);
+        }
+    }
+    if (ov->done >= ov->count || (ov->returnOnAnyByte && ov->done > 0)) {
+        Finish(ov, 0);
+        return true;
+    }
+    return false;
+}
+
+// Milliseconds until the transfer's time-out, or -1 for none; 0 when it has passed.
+int MillisecondsLeft(const Overlapped* ov) {
+    auto now = Clock::now();
+    auto nearest = Clock::time_point::max();
+    if (ov->hasTotal)
+        nearest = ov->totalDeadline;
+    if (ov->intervalMs != 0 && ov->done > 0)
+        nearest = std::min(nearest, ov->lastByte + std::chrono::milliseconds(ov->intervalMs));
+    if (nearest == Clock::time_point::max())
+        return -1;
+    if (nearest <= now)
+        return 0;
+    auto ms = std::chrono::ceil<std::chrono::milliseconds>(nearest - now).count();
+    return static_cast<int>(std::min<long long>(ms, 1 << 30));
+}
+
+// Carries a pending transfer on; blocks until it is finished when block is set.
+void Drive(Overlapped* ov, bool block) {
+    while (ov->state == Overlapped::State::Pending) {
+        if (Attempt(ov))
+            return;
+        int left = MillisecondsLeft(ov);
+        if (left == 0) {
+            Finish(ov, 0); // a time-out is not a failure: the bytes moved so far count
+            return;
+        }
+        if (!block)
+            return;
+        int slice = left < 0 ? kAbortCheckMs : std::min(left, kAbortCheckMs);
+        pollfd p{ov->device->fd, static_cast<short>(ov->isRead ? POLLIN : POLLOUT), 0};
+        int rc = ::poll(&p, 1, slice);
+        if (rc < 0 && errno != EINTR) {
+            Finish(ov, errno);
+            return;
+        }
+        if (rc > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) &&
+            !(p.revents & (POLLIN | POLLOUT))) {
+            // The far end or the device has gone: the attempt would only see EAGAIN again.
+            Finish(ov, (p.revents & POLLNVAL) ? EBADF : EIO);
+            return;
+        }
+    }
+}
+
+std::uint64_t Product(std::uint32_t a, std::uint32_t b) {
+    return static_cast<std::uint64_t>(a) * static_cast<std::uint64_t>(b);
+}
+
+void SetTotal(Overlapped* ov, std::uint64_t totalMs) {
+    // Anything beyond a few weeks is as good as no time-out.
+    constexpr std::uint64_t kForever = std::uint64_t{1} << 31;
+    if (totalMs == 0 || totalMs >= kForever)
+        return;
+    ov->hasTotal = true;
+    ov->totalDeadline = Clock::now() + std::chrono::milliseconds(totalMs);
+}
+
+int Start(Device* device, Overlapped* ov, std::uint32_t& transferred) {
+    transferred = 0;
+    if (!ov)
+        return EINVAL;
+    if (!device)
+        return kErrorInvalidHandle;
+    ov->device = device;
+    ov->deviceId = device->id;
+    ov->abortGeneration = device->abortGeneration.load();
+    ov->done = 0;
+    ov->error = 0;
+    ov->hasTotal = false;
+    ov->intervalMs = 0;
+    ov->returnOnAnyByte = false;
+    ov->lastByte = Clock::now();
+    ov->state = Overlapped::State::Pending;
+    TTimeoutsRecord t;
+    {
+        std::lock_guard lock(device->mutex);
+        t = device->timeouts;
+    }
+    if (ov->isRead) {
+        if (t.ReadIntervalTimeout == kMaxDword && t.ReadTotalTimeoutMultiplier == 0 &&
+            t.ReadTotalTimeoutConstant == 0) {
+            // Return at once with whatever has been received, possibly nothing.
+            SetTotal(ov, 0);
+            ov->hasTotal = true;
+            ov->totalDeadline = Clock::now();
+        } else if (t.ReadIntervalTimeout == kMaxDword &&
+                   t.ReadTotalTimeoutMultiplier == kMaxDword && t.ReadTotalTimeoutConstant != 0 &&
+                   t.ReadTotalTimeoutConstant != kMaxDword) {
+            // Return as soon as any byte is there, waiting for the first at most the constant.
+            ov->returnOnAnyByte = true;
+            SetTotal(ov, t.ReadTotalTimeoutConstant);
+        } else {
+            SetTotal(ov,
+                     Product(t.ReadTotalTimeoutMultiplier, ov->count) + t.ReadTotalTimeoutConstant);
+            if (t.ReadIntervalTimeout != kMaxDword)
+                ov->intervalMs = t.ReadIntervalTimeout;
+        }
+    } else {
+        SetTotal(ov,
+                 Product(t.WriteTotalTimeoutMultiplier, ov->count) + t.WriteTotalTimeoutConstant);
+    }
+    Drive(ov, false);
+    if (ov->state == Overlapped::State::Pending)
+        return kErrorIoPending;
+    if (ov->error != 0)
+        return ov->error;
+    transferred = ov->done;
+    if (!ov->isRead && ov->done > 0)
+        NoteWritten(device);
+    return 0;
+}
+
+// A record whose device has been closed since its transfer started fails instead of
+// touching the released device.
+bool DeviceStillOpen(Device* device, Overlapped* ov) {
+    return device && ov->device == device && ov->deviceId == device->id;
+}
+
+} // namespace
+
+int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_t count,
+              std::uint32_t& transferred) {
+    if (overlapped) {
+        overlapped->isRead = true;
+        overlapped->readBuffer = static_cast<char*>(buffer);
+        overlapped->count = count;
+    }
+    return Start(device, overlapped, transferred);
+}
+
+int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::uint32_t count,
+               std::uint32_t& transferred) {
+    if (overlapped) {
+        overlapped->isRead = false;
+        overlapped->writeBuffer = static_cast<const char*>(buffer);
+        overlapped->count = count;
+    }
+    return Start(device, overlapped, transferred);
+}
+
+int WaitOverlapped(Device* device, Overlapped* overlapped) {
+    if (!overlapped)
+        return EINVAL;
+    if (overlapped->state != Overlapped::State::Pending)
+        return 0;
+    if (!DeviceStillOpen(device, overlapped)) {
+        Finish(overlapped, ECANCELED);
+        return 0;
+    }
+    Drive(overlapped, true);
+    if (!overlapped->isRead && overlapped->done > 0)
+        NoteWritten(device);
+    return 0;
+}
+
+int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& transferred) {
+    transferred = 0;
+    if (!overlapped)
+        return EINVAL;
+    if (overlapped->state == Overlapped::State::Pending) {
+        if (!DeviceStillOpen(device, overlapped))
+            Finish(overlapped, ECANCELED);
+        else
+            Drive(overlapped, false);
+        if (overlapped->state == Overlapped::State::Pending)
+            return kErrorIoIncomplete;
+        if (!overlapped->isRead && overlapped->done > 0)
+            NoteWritten(device);
+    }
+    transferred = overlapped->done;
+    return overlapped->error;
+}
+
+int EnumPorts(std::vector<std::string>& names) {
+    names = AvailablePortNames();
+    return 0;
+}
+
+} // namespace serial::backend

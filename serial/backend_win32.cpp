@@ -1,0 +1,239 @@
+// Win32 backend: the device interface itself, with overlapped transfers on events.
+#include "serial/backend_win32.h"
+#include "serial/backend.h"
+
+#include <cstring>
+
+namespace serial::backend {
+
+const int kErrorIoPending = ERROR_IO_PENDING;
+const int kErrorIoIncomplete = ERROR_IO_INCOMPLETE;
+const int kErrorInvalidHandle = ERROR_INVALID_HANDLE;
+
+namespace {
+
+int LastError() {
+    return static_cast<int>(::GetLastError());
+}
+
+} // namespace
+
+HANDLE NativeHandle(Device* device) {
+    return device ? device->handle : INVALID_HANDLE_VALUE;
+}
+
+bool IsDeviceGone(int error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_GEN_FAILURE:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int OpenDevice(const std::string& port, Device*& device) {
+    device = nullptr;
+    std::string name = "\\\\.\\" + port;
+    HANDLE h = ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_OVERLAPPED, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return LastError();
+    device = new Device;
+    device->handle = h;
+    return 0;
+}
+
+void CloseDevice(Device* device) {
+    if (!device)
+        return;
+    ::CloseHandle(device->handle);
+    delete device;
+}
+
+int ApplyLineSettings(Device* device, const TDcbRecord& r) {
+    DCB dcb;
+    static_assert(sizeof(DCB) == kDcbSize, "the DCB mirror must describe the real record");
+    std::memset(&dcb, 0, sizeof dcb);
+    dcb.DCBlength = r.DCBlength;
+    dcb.BaudRate = r.BaudRate;
+    dcb.fBinary = r.fBinary;
+    dcb.fParity = r.fParity;
+    dcb.fOutxCtsFlow = r.fOutxCtsFlow;
+    dcb.fOutxDsrFlow = r.fOutxDsrFlow;
+    dcb.fDtrControl = r.fDtrControl;
+    dcb.fDsrSensitivity = r.fDsrSensitivity;
+    dcb.fTXContinueOnXoff = r.fTXContinueOnXoff;
+    dcb.fOutX = r.fOutX;
+    dcb.fInX = r.fInX;
+    dcb.fErrorChar = r.fErrorChar;
+    dcb.fNull = r.fNull;
+    dcb.fRtsControl = r.fRtsControl;
+    dcb.fAbortOnError = r.fAbortOnError;
+    dcb.wReserved = r.wReserved;
+    dcb.XonLim = r.XonLim;
+    dcb.XoffLim = r.XoffLim;
+    dcb.ByteSize = r.ByteSize;
+    dcb.Parity = r.Parity;
+    dcb.StopBits = r.StopBits;
+    dcb.XonChar = r.XonChar;
+    dcb.XoffChar = r.XoffChar;
+    dcb.ErrorChar = r.ErrorChar;
+    dcb.EofChar = r.EofChar;
+    dcb.EvtChar = r.EvtChar;
+    dcb.wReserved1 = r.wReserved1;
+    return ::SetCommState(NativeHandle(device), &dcb) ? 0 : LastError();
+}
+
+int ApplyTimeouts(Device* device, const TTimeoutsRecord& r) {
+    COMMTIMEOUTS t;
+    t.ReadIntervalTimeout = r.ReadIntervalTimeout;
+    t.ReadTotalTimeoutMultiplier = r.ReadTotalTimeoutMultiplier;
+    t.ReadTotalTimeoutConstant = r.ReadTotalTimeoutConstant;
+    t.WriteTotalTimeoutMultiplier = r.WriteTotalTimeoutMultiplier;
+    t.WriteTotalTimeoutConstant = r.WriteTotalTimeoutConstant;
+    return ::SetCommTimeouts(NativeHandle(device), &t) ? 0 : LastError();
+}
+
+int ApplyQueueSizes(Device* device, const TQueueSizes& sizes) {
+    return ::SetupComm(NativeHandle(device), sizes.InputSize, sizes.OutputSize) ? 0 : LastError();
+}
+
+int Purge(Device* device, std::uint32_t flags) {
+    return ::PurgeComm(NativeHandle(device), flags) ? 0 : LastError();
+}
+
+int ClearError(Device* device, TCommStatus& status) {
+    DWORD errors = 0;
+    COMSTAT stat;
+    std::memset(&stat, 0, sizeof stat);
+    if (!::ClearCommError(NativeHandle(device), &errors, &stat))
+        return LastError();
+    status.Errors = errors;
+    status.HoldFlags = static_cast<std::uint8_t>(
+        (stat.fCtsHold ? 1 : 0) | (stat.fDsrHold ? 2 : 0) | (stat.fRlsdHold ? 4 : 0) |
+        (stat.fXoffHold ? 8 : 0) | (stat.fXoffSent ? 16 : 0) | (stat.fEof ? 32 : 0) |
+        (stat.fTxim ? 64 : 0));
+    status.InQueue = stat.cbInQue;
+    status.OutQueue = stat.cbOutQue;
+    return 0;
+}
+
+int ModemStatus(Device* device, std::uint32_t& lines) {
+    DWORD status = 0;
+    lines = 0;
+    if (!::GetCommModemStatus(NativeHandle(device), &status))
+        return LastError();
+    lines = status;
+    return 0;
+}
+
+bool IsModemStatusUnsupported(int error) {
+    // Wine's pseudo-terminal ports and some virtual drivers answer that they have no lines.
+    return error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+}
+
+int Escape(Device* device, std::uint32_t code) {
+    return ::EscapeCommFunction(NativeHandle(device), code) ? 0 : LastError();
+}
+
+int TransmitChar(Device* device, char ch) {
+    return ::TransmitCommChar(NativeHandle(device), ch) ? 0 : LastError();
+}
+
+int CreateOverlapped(Overlapped*& overlapped) {
+    overlapped = nullptr;
+    HANDLE event = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    if (!event)
+        return LastError();
+    overlapped = new Overlapped;
+    std::memset(&overlapped->ov, 0, sizeof overlapped->ov);
+    overlapped->ov.hEvent = event;
+    return 0;
+}
+
+void DestroyOverlapped(Overlapped* overlapped) {
+    if (!overlapped)
+        return;
+    ::CloseHandle(overlapped->ov.hEvent);
+    delete overlapped;
+}
+
+int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_t count,
+              std::uint32_t& transferred) {
+    DWORD n = 0;
+    transferred = 0;
+    if (!overlapped)
+        return ERROR_INVALID_PARAMETER;
+    if (::ReadFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
+        transferred = n;
+        return 0;
+    }
+    return LastError();
+}
+
+int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::uint32_t count,
+               std::uint32_t& transferred) {
+    DWORD n = 0;
+    transferred = 0;
+    if (!overlapped)
+        return ERROR_INVALID_PARAMETER;
+    if (::WriteFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
+        transferred = n;
+        return 0;
+    }
+    return LastError();
+}
+
+int WaitOverlapped(Device*, Overlapped* overlapped) {
+    if (!overlapped)
+        return ERROR_INVALID_PARAMETER;
+    DWORD rc = ::WaitForSingleObject(overlapped->ov.hEvent, INFINITE);
+    if (rc == WAIT_OBJECT_0)
+        return 0;
+    int err = LastError();
+    return err != 0 ? err : static_cast<int>(rc);
+}
+
+int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& transferred) {
+    DWORD n = 0;
+    transferred = 0;
+    if (!overlapped)
+        return ERROR_INVALID_PARAMETER;
+    if (!::GetOverlappedResult(NativeHandle(device), &overlapped->ov, &n, FALSE))
+        return LastError();
+    transferred = n;
+    return 0;
+}
+
+int EnumPorts(std::vector<std::string>& names) {
+    HKEY key = nullptr;
+    LONG rc =
+        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key);
+    if (rc != ERROR_SUCCESS)
+        return static_cast<int>(rc);
+    int result = 0;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        BYTE data[256];
+        DWORD nameLen = sizeof name;
+        DWORD dataLen = sizeof data;
+        DWORD type = 0;
+        rc = ::RegEnumValueA(key, index, name, &nameLen, nullptr, &type, data, &dataLen);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS) {
+            result = static_cast<int>(rc);
+            break;
+        }
+        const char* text = reinterpret_cast<const char*>(data);
+        names.emplace_back(text, ::strnlen(text, dataLen));
+    }
+    ::RegCloseKey(key);
+    return result;
+}
+
+} // namespace serial::backend

@@ -1,0 +1,806 @@
+#include "serial/com_port.h"
+
+#include "serial/app_exception.h"
+#include "serial/backend.h"
+#include "serial/native_records.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+namespace serial {
+
+namespace {
+
+// Purge flags and modem-status bits of the device interface.
+constexpr std::uint32_t kPurgeTxAbort = 1;
+constexpr std::uint32_t kPurgeRxAbort = 2;
+constexpr std::uint32_t kPurgeTxClear = 4;
+constexpr std::uint32_t kPurgeRxClear = 8;
+
+constexpr std::uint32_t kCtsOn = 16;
+constexpr std::uint32_t kDsrOn = 32;
+constexpr std::uint32_t kRingOn = 64;
+constexpr std::uint32_t kRlsdOn = 128;
+
+// A negative count would be taken as a huge unsigned one by the device calls.
+std::uint32_t ByteCount(int count) {
+    return count > 0 ? static_cast<std::uint32_t>(count) : 0;
+}
+
+} // namespace
+
+// ---- asynchronous records ----
+
+void InitAsync(PAsync& asyncPtr) {
+    auto record = std::make_unique<TAsync>();
+    if (int err = backend::CreateOverlapped(record->Overlapped); err != 0)
+        throw EComPort(CError_InvalidAsync, err);
+    asyncPtr = record.release();
+}
+
+void DoneAsync(PAsync& asyncPtr) {
+    if (!asyncPtr)
+        return;
+    backend::DestroyOverlapped(asyncPtr->Overlapped);
+    delete[] asyncPtr->WriteCopy;
+    delete asyncPtr;
+    asyncPtr = nullptr;
+}
+
+namespace {
+
+// Releases a record made for one synchronous transfer, whatever happens to the transfer.
+struct AsyncGuard {
+    PAsync record = nullptr;
+    AsyncGuard() { InitAsync(record); }
+    ~AsyncGuard() { DoneAsync(record); }
+    AsyncGuard(const AsyncGuard&) = delete;
+    AsyncGuard& operator=(const AsyncGuard&) = delete;
+};
+
+} // namespace
+
+// ---- construction ----
+
+TCustomComPort::TCustomComPort() {
+    parity_.SetComPort(this);
+    flowControl_.SetComPort(this);
+    timeouts_.SetComPort(this);
+    buffer_.SetComPort(this);
+}
+
+TCustomComPort::~TCustomComPort() {
+    // A destructor must not throw: when closing fails (for instance a device that has gone
+    // away refuses the purge), the thread is still stopped and the device still released.
+    try {
+        Close();
+    } catch (...) {
+        try {
+            StopEventThread();
+        } catch (...) {
+        }
+        DestroyHandle();
+        connected_ = false;
+    }
+}
+
+// ---- component state ----
+
+void TCustomComPort::SetDesigning(bool value) {
+    if (value)
+        componentState_.insert(csDesigning);
+    else
+        componentState_.erase(csDesigning);
+}
+
+void TCustomComPort::Loaded() {
+    componentState_.erase(csLoading);
+    if (connected_ && !componentState_.contains(csDesigning)) {
+        connected_ = false;
+        try {
+            Open();
+        } catch (...) {
+            HandleApplicationException(std::current_exception());
+        }
+    }
+}
+
+bool TCustomComPort::CanApply() const {
+    return connected_ && updateDepth_ == 0 && !componentState_.contains(csDesigning) &&
+           !componentState_.contains(csLoading);
+}
+
+// ---- property setters ----
+
+void TCustomComPort::SetConnected(bool value) {
+    if (componentState_.contains(csDesigning) || componentState_.contains(csLoading)) {
+        connected_ = value;
+        return;
+    }
+    if (value == connected_)
+        return;
+    if (value)
+        Open();
+    else
+        Close();
+}
+
+void TCustomComPort::SetBaudRate(TBaudRate value) {
+    if (value == baudRate_)
+        return;
+    baudRate_ = value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetPort(const std::string& value) {
+    if (value == port_)
+        return;
+    port_ = value;
+    if (connected_ && !componentState_.contains(csDesigning) &&
+        !componentState_.contains(csLoading)) {
+        Close();
+        Open();
+    }
+}
+
+void TCustomComPort::SetParity(const TComParity& value) {
+    value.AssignTo(parity_);
+    ApplyDCB();
+}
+
+void TCustomComPort::SetStopBits(TStopBits value) {
+    if (value == stopBits_)
+        return;
+    stopBits_ = value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetDataBits(TDataBits value) {
+    if (value == dataBits_)
+        return;
+    dataBits_ = value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetDiscardNull(bool value) {
+    if (value == discardNull_)
+        return;
+    discardNull_ = value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetEventChar(char value) {
+    if (value == eventChar_)
+        return;
+    eventChar_ = value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetBuffer(const TComBuffer& value) {
+    value.AssignTo(buffer_);
+    ApplyBuffer();
+}
+
+void TCustomComPort::SetFlowControl(const TComFlowControl& value) {
+    value.AssignTo(flowControl_);
+    ApplyDCB();
+}
+
+void TCustomComPort::SetTimeouts(const TComTimeouts& value) {
+    value.AssignTo(timeouts_);
+    ApplyTimeouts();
+}
+
+void TCustomComPort::SetSyncMethod(TSyncMethod value) {
+    if (connected_ && !componentState_.contains(csDesigning) &&
+        !componentState_.contains(csLoading))
+        throw EComPort(CError_ConnChangeProp);
+    syncMethod_ = value;
+}
+
+void TCustomComPort::SetCustomBaudRate(int value) {
+    if (value == customBaudRate_)
+        return;
+    customBaudRate_ = value;
+    ApplyDCB();
+}
+
+void TCustomComPort::SetEventThreadPriority(TThreadPriority value) {
+    if (connected_ && !componentState_.contains(csDesigning) &&
+        !componentState_.contains(csLoading))
+        throw EComPort(CError_ConnChangeProp);
+    eventThreadPriority_ = value;
+}
+
+void TCustomComPort::SetTriggersOnRxChar(bool value) {
+    if (rxBufLinked_)
+        throw EComPort(CError_HasLink);
+    triggersOnRxChar_ = value;
+}
+
+// ---- opening and closing ----
+
+void TCustomComPort::Open() {
+    if (connected_ || componentState_.contains(csDesigning))
+        return;
+    CallBeforeOpen();
+    CreateHandle();
+    connected_ = true;
+    try {
+        SetupComPort();
+        if (events_.empty())
+            watchThreadRunning_ = false;
+        else
+            StartEventThread();
+    } catch (...) {
+        DestroyHandle();
+        connected_ = false;
+        throw;
+    }
+    CallAfterOpen();
+}
+
+void TCustomComPort::Close() {
+    if (!connected_ || componentState_.contains(csDesigning))
+        return;
+    CallBeforeClose();
+    try {
+        AbortAllAsync();
+    } catch (const EComPort& e) {
+        // A device that has gone away (an unplugged adapter) refuses the purge; closing must
+        // still release it, otherwise the port could never be closed again.
+        if (e.WinErrorCode() < 0 || !backend::IsDeviceGone(e.WinErrorCode()))
+            throw;
+    }
+    StopEventThread();
+    DestroyHandle();
+    connected_ = false;
+    CallAfterClose();
+}
+
+void TCustomComPort::CreateHandle() {
+    backend::Device* device = nullptr;
+    if (int err = backend::OpenDevice(port_, device); err != 0)
+        throw EComPort(CError_OpenFailed, err);
+    deviceHandle_ = device;
+}
+
+void TCustomComPort::DestroyHandle() {
+    if (deviceHandle_) {
+        backend::CloseDevice(deviceHandle_);
+        deviceHandle_ = nullptr;
+    }
+}
+
+void TCustomComPort::SetupComPort() {
+    ApplyBuffer();
+    ApplyDCB();
+    ApplyTimeouts();
+}
+
+void TCustomComPort::CallBeforeOpen() {
+    DoBeforeOpen();
+}
+
+void TCustomComPort::CallAfterOpen() {
+    SendSignalToLink(leConn, true);
+    DoAfterOpen();
+    CallCTSChange();
+    CallDSRChange();
+    CallRLSDChange();
+}
+
+void TCustomComPort::CallBeforeClose() {
+    SendSignalToLink(leCTS, false);
+    SendSignalToLink(leDSR, false);
+    SendSignalToLink(leRLSD, false);
+    DoCTSChange(false);
+    DoDSRChange(false);
+    DoRLSDChange(false);
+    DoBeforeClose();
+}
+
+void TCustomComPort::CallAfterClose() {
+    SendSignalToLink(leConn, false);
+    DoAfterClose();
+}
+
+// ---- applying settings ----
+
+void TCustomComPort::BeginUpdate() {
+    ++updateDepth_;
+}
+
+void TCustomComPort::EndUpdate() {
+    if (updateDepth_ <= 0)
+        return;
+    if (--updateDepth_ == 0)
+        SetupComPort();
+}
+
+void TCustomComPort::ApplyDCB() {
+    if (!CanApply())
+        return;
+    if (int err = backend::ApplyLineSettings(deviceHandle_, BuildDcb(*this)); err != 0)
+        throw EComPort(CError_SetStateFailed, err);
+}
+
+void TCustomComPort::ApplyTimeouts() {
+    if (!CanApply())
+        return;
+    if (int err = backend::ApplyTimeouts(deviceHandle_, BuildTimeouts(*this)); err != 0)
+        throw EComPort(CError_TimeoutsFailed, err);
+}
+
+void TCustomComPort::ApplyBuffer() {
+    if (!CanApply())
+        return;
+    if (int err = backend::ApplyQueueSizes(deviceHandle_, BuildQueueSizes(*this)); err != 0)
+        throw EComPort(CError_SetupComFailed, err);
+}
+
+void TCustomComPort::ShowSetupDialog() {
+    // The setup dialog belongs to the component family's extras, which this tool does not use.
+}
+
+// ---- transfers ----
+
+int TCustomComPort::WriteAsync(const void* buffer, int count, PAsync& asyncPtr) {
+    if (!asyncPtr)
+        throw EComPort(CError_InvalidAsync);
+    std::uint32_t size = ByteCount(count);
+    asyncPtr->Operation = okWrite;
+    delete[] asyncPtr->WriteCopy;
+    asyncPtr->WriteCopy = nullptr;
+    asyncPtr->WriteCopySize = 0;
+    if (size > 0) {
+        asyncPtr->WriteCopy = new char[size];
+        std::memcpy(asyncPtr->WriteCopy, buffer, size);
+    }
+    asyncPtr->WriteCopySize = static_cast<int>(size);
+    std::uint32_t transferred = 0;
+    int err = backend::StartWrite(deviceHandle_, asyncPtr->Overlapped, asyncPtr->WriteCopy, size,
+                                  transferred);
+    if (err != 0 && err != backend::kErrorIoPending)
+        throw EComPort(CError_WriteFailed, err);
+    SendSignalToLink(leTx, true);
+    return static_cast<int>(transferred);
+}
+
+int TCustomComPort::ReadAsync(void* buffer, int count, PAsync& asyncPtr) {
+    if (!asyncPtr)
+        throw EComPort(CError_InvalidAsync);
+    asyncPtr->Operation = okRead;
+    std::uint32_t transferred = 0;
+    int err = backend::StartRead(deviceHandle_, asyncPtr->Overlapped, buffer, ByteCount(count),
+                                 transferred);
+    if (err != 0 && err != backend::kErrorIoPending)
+        throw EComPort(CError_ReadFailed, err);
+    return static_cast<int>(transferred);
+}
+
+int TCustomComPort::ReadStrAsync(std::string& str, int count, PAsync& asyncPtr) {
+    str.resize(ByteCount(count));
+    if (count <= 0)
+        return 0;
+    return ReadAsync(str.data(), count, asyncPtr);
+}
+
+int TCustomComPort::WriteStrAsync(const std::string& str, PAsync& asyncPtr) {
+    if (str.empty())
+        return 0;
+    return WriteAsync(str.data(), static_cast<int>(str.size()), asyncPtr);
+}
+
+int TCustomComPort::WaitForAsync(PAsync& asyncPtr) {
+    if (!asyncPtr)
+        throw EComPort(CError_InvalidAsync);
+    int failCode = asyncPtr->Operation == okWrite ? CError_WriteFailed : CError_ReadFailed;
+    if (int err = backend::WaitOverlapped(deviceHandle_, asyncPtr->Overlapped); err != 0)
+        throw EComPort(failCode, err);
+    std::uint32_t transferred = 0;
+    if (int err = backend::OverlappedResult(deviceHandle_, asyncPtr->Overlapped, transferred);
+        err != 0)
+        throw EComPort(failCode, err);
+    if (asyncPtr->Operation == okRead) {
+        if (InputCount() == 0)
+            SendSignalToLink(leRx, false);
+    } else if (asyncPtr->WriteCopy) {
+        // Only a write hands its bytes to the links: a record reused for a read after a write
+        // still holds the old copy, which is not what was just transferred.
+        TxNotifyLink(asyncPtr->WriteCopy, asyncPtr->WriteCopySize);
+    }
+    return static_cast<int>(transferred);
+}
+
+bool TCustomComPort::IsAsyncCompleted(PAsync asyncPtr) {
+    if (!asyncPtr)
+        throw EComPort(CError_InvalidAsync);
+    std::uint32_t transferred = 0;
+    int err = backend::OverlappedResult(deviceHandle_, asyncPtr->Overlapped, transferred);
+    if (err == 0)
+        return true;
+    if (err == backend::kErrorIoIncomplete || err == backend::kErrorIoPending)
+        return false;
+    throw EComPort(CError_AsyncCheck, err);
+}
+
+int TCustomComPort::Read(void* buffer, int count) {
+    AsyncGuard guard;
+    ReadAsync(buffer, count, guard.record);
+    return WaitForAsync(guard.record);
+}
+
+int TCustomComPort::Write(const void* buffer, int count) {
+    AsyncGuard guard;
+    WriteAsync(buffer, count, guard.record);
+    return WaitForAsync(guard.record);
+}
+
+int TCustomComPort::ReadStr(std::string& str, int count) {
+    str.resize(ByteCount(count));
+    int n = Read(str.data(), count);
+    str.resize(static_cast<std::size_t>(n));
+    return n;
+}
+
+int TCustomComPort::WriteStr(const std::string& str) {
+    if (str.empty())
+        return 0;
+    return Write(str.data(), static_cast<int>(str.size()));
+}
+
+void TCustomComPort::AbortAllAsync() {
+    if (int err = backend::Purge(deviceHandle_, kPurgeTxAbort | kPurgeRxAbort); err != 0)
+        throw EComPort(CError_PurgeFailed, err);
+}
+
+// ---- queries ----
+
+int TCustomComPort::InputCount() {
+    backend::TCommStatus status;
+    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
+        throw EComPort(CError_ClearComFailed, err);
+    return static_cast<int>(status.InQueue);
+}
+
+int TCustomComPort::OutputCount() {
+    backend::TCommStatus status;
+    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
+        throw EComPort(CError_ClearComFailed, err);
+    return static_cast<int>(status.OutQueue);
+}
+
+std::uint8_t TCustomComPort::StateFlags() {
+    backend::TCommStatus status;
+    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
+        throw EComPort(CError_ClearComFailed, err);
+    return status.HoldFlags;
+}
+
+TComErrors TCustomComPort::LastErrors() {
+    backend::TCommStatus status;
+    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
+        throw EComPort(CError_ClearComFailed, err);
+    TComErrors errors;
+    std::uint32_t e = status.Errors;
+    if (e & 8)
+        errors.insert(ceFrame);
+    if ((e & 4) && parity_.Check())
+        errors.insert(ceRxParity);
+    if (e & 2)
+        errors.insert(ceOverrun);
+    if (e & 1)
+        errors.insert(ceRxOver);
+    if (e & 256)
+        errors.insert(ceTxFull);
+    if (e & 16)
+        errors.insert(ceBreak);
+    if (e & 1024)
+        errors.insert(ceIO);
+    if (e & 32768)
+        errors.insert(ceMode);
+    return errors;
+}
+
+TComSignals TCustomComPort::Signals() {
+    std::uint32_t lines = 0;
+    if (int err = backend::ModemStatus(deviceHandle_, lines); err != 0) {
+        // A device without modem lines (a pseudo-terminal, some virtual COM drivers) says the
+        // query is not supported: its lines are reported off rather than failing every Open.
+        if (!backend::IsModemStatusUnsupported(err))
+            throw EComPort(CError_ModemStatFailed, err);
+        lines = 0;
+    }
+    TComSignals signals;
+    if (lines & kCtsOn)
+        signals.insert(csCTS);
+    if (lines & kDsrOn)
+        signals.insert(csDSR);
+    if (lines & kRingOn)
+        signals.insert(csRing);
+    if (lines & kRlsdOn)
+        signals.insert(csRLSD);
+    return signals;
+}
+
+void TCustomComPort::ClearBuffer(bool input, bool output) {
+    std::uint32_t flags = (input ? kPurgeRxClear : 0) | (output ? kPurgeTxClear : 0);
+    if (int err = backend::Purge(deviceHandle_, flags); err != 0)
+        throw EComPort(CError_PurgeFailed, err);
+}
+
+// ---- line control ----
+
+namespace {
+
+void EscapeOrThrow(backend::Device* device, std::uint32_t code) {
+    if (int err = backend::Escape(device, code); err != 0)
+        throw EComPort(CError_EscapeComFailed, err);
+}
+
+} // namespace
+
+void TCustomComPort::SetDTR(bool onOff) {
+    EscapeOrThrow(deviceHandle_, onOff ? 5 : 6);
+}
+void TCustomComPort::SetRTS(bool onOff) {
+    EscapeOrThrow(deviceHandle_, onOff ? 3 : 4);
+}
+void TCustomComPort::SetBreak(bool onOff) {
+    EscapeOrThrow(deviceHandle_, onOff ? 8 : 9);
+}
+void TCustomComPort::SetXonXoff(bool onOff) {
+    EscapeOrThrow(deviceHandle_, onOff ? 2 : 1);
+}
+
+void TCustomComPort::TransmitChar(char ch) {
+    if (int err = backend::TransmitChar(deviceHandle_, ch); err != 0)
+        throw EComPort(CError_TransmitFailed, err);
+}
+
+// ---- links ----
+
+void TCustomComPort::RegisterLink(TComLink* link) {
+    if (!link || std::find(links_.begin(), links_.end(), link) != links_.end())
+        throw EComPort(CError_RegFailed);
+    links_.push_back(link);
+    rxBufLinked_ = HasLink();
+}
+
+void TCustomComPort::UnRegisterLink(TComLink* link) {
+    auto it = std::find(links_.begin(), links_.end(), link);
+    if (!link || it == links_.end())
+        throw EComPort(CError_RegFailed);
+    links_.erase(it);
+    rxBufLinked_ = HasLink();
+}
+
+bool TCustomComPort::HasLink() const {
+    return std::any_of(links_.begin(), links_.end(),
+                       [](const TComLink* link) { return static_cast<bool>(link->LinkRxBuf); });
+}
+
+void TCustomComPort::SendSignalToLink(TComLinkEvent event, bool onOff) {
+    TComSignalEvent TComLink::*member = nullptr;
+    switch (event) {
+    case leConn:
+        member = &TComLink::LinkConn;
+        break;
+    case leCTS:
+        member = &TComLink::LinkCTS;
+        break;
+    case leDSR:
+        member = &TComLink::LinkDSR;
+        break;
+    case leRLSD:
+        member = &TComLink::LinkRLSD;
+        break;
+    case leRx:
+        member = &TComLink::LinkRx;
+        break;
+    case leTx:
+        member = &TComLink::LinkTx;
+        break;
+    default:
+        return;
+    }
+    // A copy of the list: a callback may register or unregister links while we go.
+    const std::vector<TComLink*> links = links_;
+    for (TComLink* link : links)
+        if (link->*member)
+            (link->*member)(*this, onOff);
+}
+
+void TCustomComPort::NotifyLink(TComLinkEvent event) {
+    TNotifyEvent TComLink::*member = nullptr;
+    switch (event) {
+    case leRing:
+        member = &TComLink::LinkRing;
+        break;
+    case leTxEmpty:
+        member = &TComLink::LinkTxEmpty;
+        break;
+    case leRxFlag:
+        member = &TComLink::LinkRxFlag;
+        break;
+    default:
+        return;
+    }
+    const std::vector<TComLink*> links = links_;
+    for (TComLink* link : links)
+        if (link->*member)
+            (link->*member)(*this);
+}
+
+void TCustomComPort::TxNotifyLink(const void* buffer, int count) {
+    const std::vector<TComLink*> links = links_;
+    for (TComLink* link : links)
+        if (link->LinkTxBuf)
+            link->LinkTxBuf(*this, buffer, count);
+}
+
+// ---- signal reports and event handlers ----
+
+bool TCustomComPort::SignalOn(TComSignal signal) {
+    return Signals().contains(signal);
+}
+
+void TCustomComPort::CallCTSChange() {
+    bool onOff = SignalOn(csCTS);
+    SendSignalToLink(leCTS, onOff);
+    DoCTSChange(onOff);
+}
+
+void TCustomComPort::CallDSRChange() {
+    bool onOff = SignalOn(csDSR);
+    SendSignalToLink(leDSR, onOff);
+    DoDSRChange(onOff);
+}
+
+void TCustomComPort::CallRLSDChange() {
+    bool onOff = SignalOn(csRLSD);
+    SendSignalToLink(leRLSD, onOff);
+    DoRLSDChange(onOff);
+}
+
+void TCustomComPort::CallError() {
+    TComErrors errors = LastErrors();
+    if (!errors.empty())
+        DoError(errors);
+}
+
+void TCustomComPort::CallRxChar() {
+    int count = InputCount();
+    if (count > 0)
+        SendSignalToLink(leRx, true);
+    if (count > 0 && !GetTriggersOnRxChar()) {
+        // The waiting bytes are read at most once, on the first need, and handed to OnRxBuf
+        // and to every link that wants them.
+        std::unique_ptr<char[]> bytes;
+        int got = 0;
+        auto readOnce = [&] {
+            if (bytes)
+                return;
+            bytes = std::make_unique<char[]>(static_cast<std::size_t>(count));
+            // Hand on only what was really read: fewer bytes than counted (a purge in between,
+            // discarded zero bytes) must not pass uninitialised bytes on as data.
+            got = Read(bytes.get(), count);
+            DoRxBuf(bytes.get(), got);
+        };
+        const std::vector<TComLink*> links = links_;
+        for (TComLink* link : links) {
+            if (!link->LinkRxBuf)
+                continue;
+            readOnce();
+            link->LinkRxBuf(*this, bytes.get(), got);
+        }
+        if (!bytes && !triggersOnRxChar_)
+            readOnce();
+        if (bytes)
+            count = 0;
+    }
+    if (count > 0)
+        DoRxChar(count);
+}
+
+void TCustomComPort::CallTxEmpty() {
+    SendSignalToLink(leTx, false);
+    NotifyLink(leTxEmpty);
+    DoTxEmpty();
+}
+
+void TCustomComPort::CallBreak() {
+    DoBreak();
+}
+
+void TCustomComPort::CallRing() {
+    NotifyLink(leRing);
+    DoRing();
+}
+
+void TCustomComPort::CallRxFlag() {
+    NotifyLink(leRxFlag);
+    DoRxFlag();
+}
+
+void TCustomComPort::CallRx80Full() {
+    DoRx80Full();
+}
+
+// ---- hooks ----
+
+void TCustomComPort::DoAfterClose() {
+    if (OnAfterClose)
+        OnAfterClose(*this);
+}
+void TCustomComPort::DoAfterOpen() {
+    if (OnAfterOpen)
+        OnAfterOpen(*this);
+}
+void TCustomComPort::DoBeforeClose() {
+    if (OnBeforeClose)
+        OnBeforeClose(*this);
+}
+void TCustomComPort::DoBeforeOpen() {
+    if (OnBeforeOpen)
+        OnBeforeOpen(*this);
+}
+void TCustomComPort::DoRxChar(int count) {
+    if (OnRxChar)
+        OnRxChar(*this, count);
+}
+void TCustomComPort::DoRxBuf(const void* buffer, int count) {
+    if (OnRxBuf)
+        OnRxBuf(*this, buffer, count);
+}
+void TCustomComPort::DoTxEmpty() {
+    if (OnTxEmpty)
+        OnTxEmpty(*this);
+}
+void TCustomComPort::DoBreak() {
+    if (OnBreak)
+        OnBreak(*this);
+}
+void TCustomComPort::DoRing() {
+    if (OnRing)
+        OnRing(*this);
+}
+void TCustomComPort::DoRxFlag() {
+    if (OnRxFlag)
+        OnRxFlag(*this);
+}
+void TCustomComPort::DoCTSChange(bool onOff) {
+    if (OnCTSChange)
+        OnCTSChange(*this, onOff);
+}
+void TCustomComPort::DoDSRChange(bool onOff) {
+    if (OnDSRChange)
+        OnDSRChange(*this, onOff);
+}
+void TCustomComPort::DoError(TComErrors errors) {
+    if (OnError)
+        OnError(*this, errors);
+}
+void TCustomComPort::DoRLSDChange(bool onOff) {
+    if (OnRLSDChange)
+        OnRLSDChange(*this, onOff);
+}
+void TCustomComPort::DoRx80Full() {
+    if (OnRx80Full)
+        OnRx80Full(*this);
+}
+
+// ---- unit functions ----
+
+void EnumComPorts(std::vector<std::string>& list) {
+    std::vector<std::string> names;
+    if (int err = backend::EnumPorts(names); err != 0)
+        throw EComPort(CError_RegError, err);
+    std::sort(names.begin(), names.end());
+    list = std::move(names);
+}
+
+} // namespace serial

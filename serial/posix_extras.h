@@ -1,0 +1,22 @@
+// Internal: the few Linux-only device services the POSIX backend uses, with plain fallbacks on
+// other POSIX systems (posix_extras_linux.cpp, posix_extras_generic.cpp).
+#pragma once
+
+#include <cstdint>
+
+namespace serial::backend::posix {
+
+// Sets a rate that has no B-constant (Linux termios2 with BOTHER); 0 or an errno value.
+int SetArbitraryBaud(int fd, std::uint32_t rate);
+// The output rate the device really has, in bits per second; 0 or an errno value.
+int ReadActualBaud(int fd, std::uint32_t& rate);
+
+// The driver's running counters of line events, where the driver keeps them.
+struct LineCounters {
+    std::uint32_t cts = 0, dsr = 0, rng = 0, dcd = 0;
+    std::uint32_t frame = 0, parity = 0, overrun = 0, brk = 0, bufOverrun = 0;
+};
+// 0, or an errno value (ENOTTY/EINVAL on a device without counters, such as a pseudo-terminal).
+int ReadLineCounters(int fd, LineCounters& counters);
+
+} // namespace serial::backend::posix
