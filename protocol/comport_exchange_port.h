@@ -1,0 +1,30 @@
+#pragma once
+// The exchange engine's port bound to the serial-port component that the main window owns.
+
+#include "protocol/exchange_port.h"
+
+namespace serial {
+class TCustomComPort;
+} // namespace serial
+
+namespace protocol {
+
+class ComPortExchangePort : public ExchangePort {
+public:
+    explicit ComPortExchangePort(serial::TCustomComPort& port) : port_(port) {}
+
+    void Open() override;
+    bool Connected() const override;
+    void Close() override;
+    void ClearBuffer(bool input, bool output) override;
+    int Write(const std::uint8_t* buffer, int count) override;
+    int InputCount() override;
+    int Read(std::uint8_t* buffer, int count) override;
+
+    serial::TCustomComPort& Port() const { return port_; }
+
+private:
+    serial::TCustomComPort& port_;
+};
+
+} // namespace protocol

@@ -1,0 +1,411 @@
+// The exchange engine over the real serial component, against the transducer simulator on a
+// pseudo-terminal. The tests fire the timer themselves as soon as the simulator's reply is in
+// the port's input queue, so they run fast; one read runs with real waiting.
+
+#include "protocol/command_table.h"
+#include "protocol/comport_exchange_port.h"
+#include "protocol/exchange_engine.h"
+#include "protocol/number_text.h"
+#include "serial/com_port.h"
+#include "simulator/simulator.h"
+#include "tests/support/plain_engine_view.h"
+#include "tests/support/scripted_ui_services.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace protocol_test {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Commands = std::vector<std::string>;
+using sim::FaultKind;
+using Kind = sim::LogEntry::Kind;
+
+// The engine's port over the serial component, noting how many replies the simulator had
+// sent when each command went out, so a test can wait for the reply to exactly that command.
+class WatchedPort : public protocol::ComPortExchangePort {
+public:
+    WatchedPort(serial::TCustomComPort& port, sim::Simulator& simulator)
+        : ComPortExchangePort(port), simulator_(simulator) {}
+
+    int Write(const std::uint8_t* buffer, int count) override {
+        ++writes;
+        sentBefore = simulator_.Log().Count(Kind::Sent);
+        return ComPortExchangePort::Write(buffer, count);
+    }
+
+    std::size_t writes = 0;
+    std::size_t sentBefore = 0;
+
+private:
+    sim::Simulator& simulator_;
+};
+
+class SimulatorFixture : public ::testing::Test {
+protected:
+    SimulatorFixture() {
+        protocol::ResetCommandTables();
+        UseSeparator('.');
+        simulator.Start();
+        // The main window's settings of its port.
+        comPort.SetBaudRate(serial::br9600);
+        comPort.Parity().SetBits(serial::prNone);
+        comPort.SetStopBits(serial::sbOneStopBit);
+        comPort.SetDataBits(serial::dbEight);
+        comPort.SetEvents({serial::evRx80Full});
+        comPort.FlowControl().SetControlDTR(serial::dtrDisable);
+        comPort.FlowControl().SetControlRTS(serial::rtsDisable);
+        comPort.SetSyncMethod(serial::smNone);
+        comPort.SetPort(simulator.DevicePath());
+    }
+
+    ~SimulatorFixture() override {
+        engine.AbandonTransaction();
+        simulator.Stop();
+        UseSeparator('.');
+    }
+
+    static void UseSeparator(char separator) {
+        protocol::OverrideSystemDecimalSeparator(separator);
+        protocol::DecimalSeparatorText = std::string(1, separator);
+    }
+
+    // Waits until the simulator has taken the last command and, unless no reply is expected,
+    // until its whole reply is waiting in the port; then fires the timer.
+    void Tick(bool expectReply = true) {
+        ASSERT_TRUE(simulator.Log().WaitForCount(Kind::Received, port.writes, 5s));
+        if (expectReply) {
+            ASSERT_TRUE(simulator.Log().WaitForCount(Kind::Sent, port.sentBefore + 1, 5s));
+            // The last byte has left the simulator; wait until the queue stops growing.
+            int count = -1;
+            for (auto deadline = Clock::now() + 2s; Clock::now() < deadline;) {
+                const int now = comPort.InputCount();
+                if (now > 0 && now == count) {
+                    break;
+                }
+                count = now;
+                std::this_thread::sleep_for(10ms);
+            }
+        } else {
+            std::this_thread::sleep_for(150ms);
+        }
+        engine.TimerTimer();
+    }
+
+    // Answers every step until the transaction has ended.
+    void RunToEnd(int maxSteps = 12) {
+        for (int i = 0; i < maxSteps && view.timerEnabled; ++i) {
+            Tick();
+        }
+        ASSERT_FALSE(view.timerEnabled);
+    }
+
+    Commands Received() const { return simulator.Log().Texts(Kind::Received); }
+
+    void Fault(FaultKind kind, std::string code, std::optional<std::string> text = std::nullopt,
+               std::optional<int> number = std::nullopt) {
+        simulator.AddFault(sim::FaultRule{sim::Fault{kind, number, text}, code, 1});
+    }
+
+    sim::DeviceState Configured() const {
+        sim::DeviceState state = sim::FactoryDefaults();
+        state.rangeIndex = 10;
+        state.upperValue = 180.0;
+        state.breakLevel = 0.25;
+        state.lowerValue = -20.0;
+        state.outputType = 1;
+        return state;
+    }
+
+    sim::Simulator simulator;
+    serial::TComPort comPort;
+    WatchedPort port{comPort, simulator};
+    testing_support::PlainEngineView view;
+    testing_support::ScriptedUiServices ui;
+    protocol::ExchangeEngine engine{port, view, ui};
+};
+
+class ReadOverTheLine : public SimulatorFixture, public ::testing::WithParamInterface<char> {};
+
+TEST_P(ReadOverTheLine, FillsEveryField) {
+    const char separator = GetParam();
+    UseSeparator(separator);
+    simulator.SetState(Configured());
+    engine.ButtonReadClick();
+    RunToEnd();
+    EXPECT_EQ(Received(), (Commands{"$8", "$H", "#9", "$4", "#K"}));
+    EXPECT_EQ(view.SelectedRangeIndex(), 10);
+    const std::string comma(1, separator);
+    EXPECT_EQ(view.upperText, "180" + comma + "0");
+    EXPECT_EQ(view.breakLevelText, "25" + comma + "0");
+    EXPECT_EQ(view.lowerText, "-20" + comma + "0");
+    EXPECT_EQ(view.outputType, 1);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_TRUE(view.calibrationButton);
+    EXPECT_FALSE(comPort.Connected());
+    EXPECT_EQ(ui.cursor, protocol::CursorShape::Default);
+}
+
+INSTANTIATE_TEST_SUITE_P(Simulator, ReadOverTheLine, ::testing::Values('.', ','),
+                         [](const auto& info) {
+                             return std::string(info.param == '.' ? "Point" : "Comma");
+                         });
+
+TEST_F(SimulatorFixture, OutputTypeRepliesSelectByTheirLowBits) {
+    for (const auto& [payload, index] :
+         std::vector<std::pair<std::string, int>>{{"1", 1}, {"3", 2}, {"A", 1}}) {
+        Fault(FaultKind::Payload, "#K", payload);
+        view.outputType = -1;
+        engine.ButtonReadClick();
+        RunToEnd();
+        EXPECT_EQ(view.outputType, index) << payload;
+    }
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+struct WireCase {
+    const char* name;
+    int type, rangeItem, outputType;
+    std::string upper, lower, level;
+    Commands commands;
+};
+
+class WriteOverTheLine : public SimulatorFixture, public ::testing::WithParamInterface<WireCase> {};
+
+TEST_P(WriteOverTheLine, SendsExactlyTheParameters) {
+    const WireCase& c = GetParam();
+    view.typeItem = c.type;
+    view.rangeItem = c.rangeItem;
+    view.outputType = c.outputType;
+    view.upperText = c.upper;
+    view.lowerText = c.lower;
+    view.breakLevelText = c.level;
+    engine.ButtonWriteClick();
+    RunToEnd();
+    EXPECT_EQ(Received(), c.commands);
+    EXPECT_TRUE(ui.shown.empty());
+    const sim::DeviceState state = simulator.State();
+    EXPECT_EQ(state.rangeIndex, *view.SelectedRangeIndex());
+    EXPECT_EQ(state.outputType, c.outputType);
+    EXPECT_EQ(state.status, "00");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Simulator, WriteOverTheLine,
+    ::testing::Values(WireCase{"Range7",
+                               2,
+                               1,
+                               2,
+                               "100",
+                               "-50",
+                               "50",
+                               {"$707", "$3-050.0", "$G000.5 ", "$9100.0", "$K2"}},
+                      WireCase{"Range10",
+                               4,
+                               0,
+                               1,
+                               "12.5",
+                               "12.5",
+                               "12.5",
+                               {"$70A", "$3012.5", "$G000.125 ", "$912.5", "$K1"}},
+                      WireCase{"Range25",
+                               9,
+                               4,
+                               0,
+                               "5000",
+                               "0",
+                               "100",
+                               {"$719", "$3000.0", "$G001.0 ", "$95000.0", "$K0"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SimulatorFixture, RefusedWriteNeverOpensThePort) {
+    view.upperText = "51";
+    engine.ButtonWriteClick();
+    EXPECT_EQ(ui.Messages(),
+              Commands{"Верхнее значение диапазона \nвне допустимого диапазона датчика!"});
+    EXPECT_EQ(port.writes, 0u);
+    EXPECT_EQ(view.applyPortNumberCalls, 0);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(SimulatorFixture, MeasuredValueWithThermometerAndResistance) {
+    simulator.SetMeasuredValue(23.4);
+    engine.ButtonTempClick();
+    RunToEnd();
+    EXPECT_EQ(view.measuredValueText, "Температура (град. С): 23.4");
+    view.typeItem = 9;
+    view.rangeItem = 0;
+    engine.ButtonTempClick();
+    RunToEnd();
+    EXPECT_EQ(view.measuredValueText, "Сопротивление (Ом): 23.4");
+    EXPECT_EQ(Received(), (Commands{"#0", "#0"}));
+}
+
+TEST_F(SimulatorFixture, FactoryResetWithGoodAndBadStatus) {
+    engine.ButtonZClick();
+    RunToEnd();
+    EXPECT_EQ(ui.Messages(), Commands{"Калибровка завершена успешно!"});
+    EXPECT_EQ(view.timerInterval, 500);
+
+    Fault(FaultKind::BadStatus, "$0", "01");
+    engine.ButtonZClick();
+    RunToEnd();
+    EXPECT_EQ(ui.Messages().back(), "Ошибка калибровки нуля!");
+    EXPECT_EQ(Received(), (Commands{"$F", "$0", "$F", "$0"}));
+}
+
+TEST_F(SimulatorFixture, FaultyRepliesEndTheRead) {
+    struct Case {
+        const char* name;
+        FaultKind kind;
+        std::optional<int> number;
+        bool replies;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"NoReply", FaultKind::NoReply, std::nullopt, false, "Нет связи с прибором!"},
+        {"BadFirstByte", FaultKind::BadFirstByte, std::nullopt, true, "Прибор не понял команду!"},
+        {"NotHex", FaultKind::NotHex, std::nullopt, true, "Прибор прислал неверный ответ!"},
+        {"OutsideTable", FaultKind::RangeOutOfBounds, std::nullopt, true,
+         "Прибор прислал неверный ответ!"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.shown.clear();
+        Fault(c.kind, "$8", std::nullopt, c.number);
+        engine.ButtonReadClick();
+        Tick(c.replies);
+        EXPECT_EQ(ui.Messages(), Commands{c.message});
+        EXPECT_FALSE(view.timerEnabled);
+        EXPECT_FALSE(comPort.Connected());
+        EXPECT_TRUE(view.readButton);
+        EXPECT_EQ(ui.cursor, protocol::CursorShape::Default);
+    }
+}
+
+TEST_F(SimulatorFixture, PartialAndLongRepliesAreTakenAsTheyCame) {
+    simulator.SetState(Configured());
+    // "!0A<CR>" cut after three bytes: "A" is dropped as the terminator, leaving range 0.
+    Fault(FaultKind::PartialReply, "$8", std::nullopt, 3);
+    // 40 bytes: 31 are read, the last of them dropped; the value still reads as 180.
+    Fault(FaultKind::LongReply, "$H");
+    engine.ButtonReadClick();
+    RunToEnd();
+    EXPECT_EQ(view.SelectedRangeIndex(), 0);
+    EXPECT_EQ(view.upperText, "180.0");
+    EXPECT_EQ(view.statusText[1].size(), std::string("Принято: ").size() + 2);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(Received(), (Commands{"$8", "$H", "#9", "$4", "#K"}));
+}
+
+struct OutputWireCase {
+    const char* name;
+    int outputType;
+    std::optional<std::string> minimum, maximum;
+    char separator;
+    std::string gain, offset;
+};
+
+class OutputCalibrationOverTheLine : public SimulatorFixture,
+                                     public ::testing::WithParamInterface<OutputWireCase> {};
+
+TEST_P(OutputCalibrationOverTheLine, SendsFiveCommands) {
+    const OutputWireCase& c = GetParam();
+    UseSeparator(c.separator);
+    view.outputType = c.outputType;
+    ui.inputAnswers = {c.minimum, c.maximum};
+    engine.KalibrButton3Click();
+    RunToEnd();
+    EXPECT_EQ(Received(), (Commands{"$A0D0", "$ACD0", "$C" + c.gain, "$D" + c.offset, "$B"}));
+    EXPECT_EQ(ui.Messages().back(), "Калибровка завершена успешно!");
+    EXPECT_FALSE(view.calibrationUnfinished);
+    EXPECT_EQ(simulator.State().outputOffset, std::stoi(c.offset));
+    EXPECT_FALSE(simulator.State().outputTestCode.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Simulator, OutputCalibrationOverTheLine,
+    ::testing::Values(
+        OutputWireCase{"Current20", 2, "1.0", "20.5", '.', "3.15077E+03", "50"},
+        OutputWireCase{"Voltage10", 0, "0.5", "10.5", '.', "3.07200E+03", "54"},
+        OutputWireCase{"Current5", 1, "0.35", "5.35", '.', "3.07200E+03", "-7"},
+        OutputWireCase{"Cancelled", 2, std::nullopt, std::nullopt, '.', "3.07200E+03", "208"},
+        OutputWireCase{"CommaAccepted", 2, "1,5", std::nullopt, ',', "3.32108E+03", "-41"},
+        OutputWireCase{"CommaGain", 2, "1,0", "20,5", ',', "3.15077E+03", "50"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SimulatorFixture, PointOnACommaSystemEndsTheCalibrationUnfinished) {
+    UseSeparator(',');
+    ui.inputAnswers = {"1.5"};
+    engine.KalibrButton3Click();
+    RunToEnd();
+    EXPECT_EQ(Received(), (Commands{"$A0D0", "$B"}));
+    const Commands messages = ui.Messages();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[1], "Введено недопустимое значение числа,\nповторите калибровку");
+    EXPECT_EQ(messages[2], "Калибровка не завершена!");
+    EXPECT_FALSE(view.calibrationUnfinished);
+}
+
+TEST_F(SimulatorFixture, EqualMeasurementsSendNoGain) {
+    ui.inputAnswers = {"4", "4"};
+    engine.KalibrButton3Click();
+    RunToEnd();
+    EXPECT_EQ(Received(), (Commands{"$A0D0", "$ACD0", "$B"}));
+    EXPECT_EQ(ui.Messages().back(), "Калибровка не завершена!");
+    EXPECT_EQ(simulator.State().outputGain, sim::FactoryDefaults().outputGain);
+}
+
+TEST_F(SimulatorFixture, MisunderstoodRepliesRepeatTheEndUntilAGoodReply) {
+    ui.inputAnswers = {"0"};
+    engine.KalibrButton3Click();
+    Tick();
+    Fault(FaultKind::BadFirstByte, "$A");
+    Fault(FaultKind::BadFirstByte, "$B");
+    RunToEnd();
+    EXPECT_EQ(Received(), (Commands{"$A0D0", "$ACD0", "$B", "$B"}));
+    const Commands messages = ui.Messages();
+    EXPECT_EQ(messages, (Commands{messages.at(0), "Прибор не понял команду!",
+                                  "Прибор не понял команду!", "Калибровка не завершена!"}));
+}
+
+TEST_F(SimulatorFixture, ZeroAndGainStagesSendTwoCommandsEach) {
+    engine.KalibrButton1Click(0);
+    EXPECT_EQ(view.timerInterval, 3000);
+    RunToEnd();
+    engine.KalibrButton1Click(1);
+    RunToEnd();
+    EXPECT_EQ(Received(), (Commands{"$1", "$0", "$2", "$0"}));
+    EXPECT_EQ(
+        ui.Messages(),
+        (Commands{"Установите аналог датчика согласно рисунку!", "Калибровка завершена успешно!",
+                  "Установите аналог датчика согласно рисунку!", "Калибровка завершена успешно!"}));
+    EXPECT_TRUE(simulator.State().zeroCalibrated);
+    EXPECT_TRUE(simulator.State().gainCalibrated);
+}
+
+// The only test that waits the timer's interval as the window's timer would.
+TEST_F(SimulatorFixture, WholeReadWithRealWaiting) {
+    simulator.SetState(Configured());
+    view.timerInterval = 500;
+    const auto start = Clock::now();
+    engine.ButtonReadClick();
+    while (view.timerEnabled && Clock::now() - start < 20s) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(view.timerInterval));
+        engine.TimerTimer();
+    }
+    EXPECT_EQ(Received(), (Commands{"$8", "$H", "#9", "$4", "#K"}));
+    EXPECT_EQ(view.SelectedRangeIndex(), 10);
+    EXPECT_EQ(view.upperText, "180.0");
+    EXPECT_EQ(view.outputType, 1);
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_GE(Clock::now() - start, 2500ms);
+}
+
+} // namespace
+} // namespace protocol_test
