@@ -1,0 +1,28 @@
+#include "simulator/command_framer.h"
+
+namespace sim {
+
+std::vector<FramedLine> CommandFramer::Feed(std::string_view bytes) {
+    std::vector<FramedLine> lines;
+    for (char c : bytes) {
+        if (c == '\n') {
+            if (!buffer_.empty() && buffer_.back() == '\r') {
+                buffer_.pop_back();
+                lines.push_back({FramedLine::Kind::Command, std::move(buffer_)});
+            } else {
+                lines.push_back({FramedLine::Kind::BareLineFeed, std::move(buffer_)});
+            }
+            buffer_.clear();
+            continue;
+        }
+        buffer_.push_back(c);
+        // A CR may still be followed by its LF, so the limit counts the bytes before it.
+        if (buffer_.size() > kMaxLineLength && buffer_.back() != '\r') {
+            lines.push_back({FramedLine::Kind::Overflow, std::move(buffer_)});
+            buffer_.clear();
+        }
+    }
+    return lines;
+}
+
+} // namespace sim

@@ -1,0 +1,9 @@
+#include "simulator/device_state.h"
+
+namespace sim {
+
+DeviceState FactoryDefaults() {
+    return DeviceState{};
+}
+
+} // namespace sim
