@@ -52,9 +52,12 @@ const char* const kUnitMilliampere = "mA";
 constexpr int kClientWidth = 562;
 constexpr int kClientHeight = 665;
 constexpr int kDefaultFontHeight = 11;
+constexpr int kSmallestFontHeight = 8;
 
 // Marks the labels that size themselves to their caption, and the width they start with.
 const char* const kAutoSizeWidth = "autoSizeWidth";
+// Marks the fixed-size labels, with the character height the layout gives them.
+const char* const kFixedFontHeight = "fixedFontHeight";
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
@@ -78,9 +81,7 @@ QLabel* NewLabel(QWidget* parent, const char* name, const char* text, int left, 
     label->setGeometry(left, top, width, height);
     label->setFont(LayoutFont(fontHeight));
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    if (autoSize) {
-        label->setProperty(kAutoSizeWidth, width);
-    }
+    label->setProperty(autoSize ? kAutoSizeWidth : kFixedFontHeight, autoSize ? width : fontHeight);
     return label;
 }
 
@@ -222,6 +223,21 @@ void TKalibrForm::SetCaption(QLabel* label, const QString& text) {
     if (layoutWidth.isValid()) {
         const int needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->margin() + 2;
         label->resize(std::max(layoutWidth.toInt(), needed), label->height());
+        return;
+    }
+    // A fixed-size label keeps its box; where the system lacks MS Sans Serif, the substitute
+    // face may be wider, and the text then gets the largest character height up to the
+    // layout's at which it still fits, rather than being cut off.
+    const QVariant layoutHeight = label->property(kFixedFontHeight);
+    if (layoutHeight.isValid()) {
+        QFont font = label->font();
+        const int room = label->width() - 2 * label->margin();
+        int height = layoutHeight.toInt();
+        font.setPixelSize(height);
+        while (height > kSmallestFontHeight && QFontMetrics(font).horizontalAdvance(text) > room) {
+            font.setPixelSize(--height);
+        }
+        label->setFont(font);
     }
 }
 
