@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -28,6 +30,11 @@ struct ArithmeticCase {
     double gain;
     std::int32_t offset;
 };
+
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const ArithmeticCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Arithmetic : public ::testing::TestWithParam<ArithmeticCase> {};
 

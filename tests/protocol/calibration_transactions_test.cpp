@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace protocol_test {
 namespace {
 
@@ -35,6 +37,11 @@ struct OutputCase {
     std::string offset;
     std::string maximumDefault;
 };
+
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const OutputCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class OutputCalibration : public CalibrationFixture,
                           public ::testing::WithParamInterface<OutputCase> {};
@@ -205,6 +212,11 @@ struct StageCase {
     std::string message;
     bool continueEnabled;
 };
+
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const StageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class InputStage : public CalibrationFixture, public ::testing::WithParamInterface<StageCase> {};
 

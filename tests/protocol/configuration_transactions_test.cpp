@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace protocol_test {
 namespace {
 
@@ -90,6 +92,11 @@ struct WriteRefusal {
     std::string upper, lower, level, message;
 };
 
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const WriteRefusal& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class WriteChecks : public EngineFixture, public ::testing::WithParamInterface<WriteRefusal> {};
 
 TEST_P(WriteChecks, RefuseBeforeAnythingIsTouched) {
@@ -146,6 +153,11 @@ struct WriteCase {
     char separator;
     Commands commands;
 };
+
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class WriteParameters : public EngineFixture, public ::testing::WithParamInterface<WriteCase> {};
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <thread>
 
@@ -174,6 +176,11 @@ struct WireCase {
     Commands commands;
 };
 
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const WireCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class WriteOverTheLine : public SimulatorFixture, public ::testing::WithParamInterface<WireCase> {};
 
 TEST_P(WriteOverTheLine, SendsExactlyTheParameters) {
@@ -310,6 +317,11 @@ struct OutputWireCase {
     char separator;
     std::string gain, offset;
 };
+
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const OutputWireCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class OutputCalibrationOverTheLine : public SimulatorFixture,
                                      public ::testing::WithParamInterface<OutputWireCase> {};

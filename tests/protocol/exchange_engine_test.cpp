@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace protocol_test {
 namespace {
 
@@ -21,6 +23,11 @@ struct ReplyCase {
     std::string payload; // only when accepted
     std::string message; // empty when accepted
 };
+
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const ReplyCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ReplyEdges : public EngineFixture, public ::testing::WithParamInterface<ReplyCase> {};
 
@@ -135,6 +142,11 @@ struct TickErrorCase {
     std::string readError;
     std::string message;
 };
+
+// Test names say which case failed; the case itself prints as its name.
+void PrintTo(const TickErrorCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TickErrors : public EngineFixture, public ::testing::WithParamInterface<TickErrorCase> {};
 
