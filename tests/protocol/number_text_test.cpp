@@ -92,13 +92,14 @@ TEST(FormatNumber, RoundingEdges) {
 }
 
 TEST(FormatNumber, PlaceholdersAndLiterals) {
+    // "#" alone writes nothing for zero; digits the pattern has no room for still appear; a
+    // pattern without fraction placeholders rounds to a whole number; a second "." is ignored.
     const FormatRow rows[] = {
-        {3, "#", '.', "3"},           {0, "#", '.', ""}, // nothing is significant
-        {0.5, "#.#", '.', ".5"},      {-0.5, "#.#", ',', "-,5"},  {1.5, "0.0 V", '.', "1.5 V"},
-        {7, "[0]", '.', "[7]"},       {123, "[0]", '.', "[123]"}, // digits the pattern has no room
-                                                                  // for still appear
-        {2.5, "0.", '.', "3"},        // no fraction placeholder: rounded to a whole number
-        {1.25, "0.0.0", '.', "1.25"}, // a second "." is not a separator
+        {3, "#", '.', "3"},           {0, "#", '.', ""},
+        {0.5, "#.#", '.', ".5"},      {-0.5, "#.#", ',', "-,5"},
+        {1.5, "0.0 V", '.', "1.5 V"}, {7, "[0]", '.', "[7]"},
+        {123, "[0]", '.', "[123]"},   {2.5, "0.", '.', "3"},
+        {1.25, "0.0.0", '.', "1.25"},
     };
     for (const FormatRow& row : rows) {
         EXPECT_EQ(row.expected, FormatNumber(row.value, row.pattern, row.separator))
