@@ -7,6 +7,7 @@
 #include "serial/backend.h"
 #include "serial/port_names.h"
 #include "serial/posix_extras.h"
+#include "serial/termios_mapping.h"
 
 #include <algorithm>
 #include <atomic>
@@ -37,33 +38,6 @@ constexpr std::uint32_t kMaxDword = 0xFFFFFFFFu;
 constexpr int kAbortCheckMs = 100;
 
 std::atomic<std::uint64_t> nextDeviceId{1};
-
-struct BaudConstant {
-    std::uint32_t rate;
-    speed_t constant;
-};
-constexpr BaudConstant kBaudConstants[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
-    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
-    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
-    {57600, B57600},   {115200, B115200}, {230400, B230400},
-#ifdef B460800
-    {460800, B460800},
-#endif
-#ifdef B921600
-    {921600, B921600},
-#endif
-};
-
-bool FindBaudConstant(std::uint32_t rate, speed_t& constant) {
-    for (const BaudConstant& b : kBaudConstants) {
-        if (b.rate == rate) {
-            constant = b.constant;
-            return true;
-        }
-    }
-    return false;
-}
 
 // Modem lines through TIOCMBIS/TIOCMBIC; a device without them is not an error here.
 int SetModemLine(int fd, int line, bool on) {
@@ -201,71 +175,12 @@ int ApplyLineSettings(Device* device, const TDcbRecord& dcb) {
     int fd = DeviceFd(device);
     if (fd < 0)
         return kErrorInvalidHandle;
-    if (dcb.ByteSize < 5 || dcb.ByteSize > 8 || dcb.Parity > 4 || dcb.StopBits > 2 ||
-        dcb.BaudRate == 0)
-        return EINVAL;
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
         return errno;
-
-    // Raw binary transfer: no line editing, no echo, no character translation.
-    tio.c_iflag = IGNBRK;
-    tio.c_oflag = 0;
-    tio.c_lflag = 0;
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | HUPCL);
-#ifdef CMSPAR
-    tio.c_cflag &= ~static_cast<tcflag_t>(CMSPAR);
-#endif
-    tio.c_cflag |= CREAD | CLOCAL;
-    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-    tio.c_cflag |= kSizes[dcb.ByteSize - 5];
-
-    switch (dcb.Parity) {
-    case 1:
-        tio.c_cflag |= PARENB | PARODD;
-        break;
-    case 2:
-        tio.c_cflag |= PARENB;
-        break;
-#ifdef CMSPAR
-    case 3:
-        tio.c_cflag |= PARENB | PARODD | CMSPAR;
-        break;
-    case 4:
-        tio.c_cflag |= PARENB | CMSPAR;
-        break;
-#else
-    case 3:
-    case 4:
-        return EINVAL;
-#endif
-    default:
-        break;
-    }
-    // One and a half stop bits: the UART sends 1.5 with five data bits when asked for two.
-    if (dcb.StopBits != 0)
-        tio.c_cflag |= CSTOPB;
-    // The kernel has one switch for both directions of hardware handshaking.
-    if (dcb.fOutxCtsFlow || dcb.fRtsControl == 2)
-        tio.c_cflag |= CRTSCTS;
-    if (dcb.fOutX)
-        tio.c_iflag |= IXON;
-    if (dcb.fInX)
-        tio.c_iflag |= IXOFF;
-    // Replacing bytes with parity errors: the driver can only deliver them as zero bytes.
-    if (dcb.fParity && dcb.fErrorChar)
-        tio.c_iflag |= INPCK;
-    tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
-    tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-
-    speed_t constant = B0;
-    bool standard = FindBaudConstant(dcb.BaudRate, constant);
-    if (!standard)
-        constant = B38400; // replaced below by the exact rate
-    ::cfsetispeed(&tio, constant);
-    ::cfsetospeed(&tio, constant);
+    bool standard = false;
+    if (int err = posix::MapLineSettings(dcb, tio, standard); err != 0)
+        return err;
     if (::tcsetattr(fd, TCSANOW, &tio) != 0)
         return errno;
     if (!standard) {
