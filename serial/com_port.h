@@ -19,6 +19,8 @@ struct Overlapped;
 
 class TComThread;
 class TSyncWindow;
+class SettingsFile;
+class RegistryKey;
 
 // The record of one asynchronous transfer; made by InitAsync, released by DoneAsync.
 struct TAsync {
@@ -199,7 +201,19 @@ public:
     int UpdateDepth() const { return updateDepth_; }
     const std::vector<TComLink*>& LinkList() const { return links_; }
 
+    // ---- settings persistence (com_port_storage.cpp) ----
+    // Saves or loads the groups in StoredProps: in the settings file `where` (stIniFile) or
+    // below the registry path `where` (stRegistry), in the section or key named Name(). Any
+    // failure inside raises code 16 (store) or 17 (load) with the failure attached as its
+    // nested exception; settings loaded before a failure stay assigned.
+    void StoreSettings(TStoreType storeType, const std::string& where);
+    void LoadSettings(TStoreType storeType, const std::string& where);
+
     // ---- overridable steps and hooks ----
+    virtual void StoreRegistry(RegistryKey& reg);
+    virtual void StoreIniFile(SettingsFile& iniFile);
+    virtual void LoadRegistry(RegistryKey& reg);
+    virtual void LoadIniFile(SettingsFile& iniFile);
     virtual void CreateHandle();
     virtual void DestroyHandle();
     virtual void SetupComPort();

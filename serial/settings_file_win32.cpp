@@ -1,6 +1,8 @@
 #include "serial/settings_file_io.h"
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 #include <windows.h>
 
 namespace serial::detail {
