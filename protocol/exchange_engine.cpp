@@ -169,16 +169,22 @@ void ExchangeEngine::FailTransaction(const std::string& message) {
         // The transducer is in its calibration mode: "$B" takes it out again, and the reply to
         // it ends the calibration at the recovery step.
         step_ = RecoveryStep;
+        std::string sendError;
         try {
             SendCommand(ActionCommands[ActEndOutputCalibration]);
             return;
         } catch (const std::exception& error) {
-            view_.SetTimerEnabled(false);
-            const std::string text = error.what();
-            ui_.ShowMessage(text.empty() ? texts::ExchangeError : text);
+            sendError = error.what();
         } catch (...) {
-            view_.SetTimerEnabled(false);
-            ui_.ShowMessage(texts::ExchangeError);
+        }
+        // The port could not take "$B" either: the calibration ends here, unfinished. The same
+        // port error is not shown twice.
+        view_.SetTimerEnabled(false);
+        if (sendError.empty()) {
+            sendError = texts::ExchangeError;
+        }
+        if (sendError != message) {
+            ui_.ShowMessage(sendError);
         }
     }
     EndTransaction();

@@ -178,6 +178,30 @@ TEST_F(CalibrationFixture, NoReplyEndsAtOnceAndLeavesItUnfinished) {
     EXPECT_EQ(view.timerInterval, 500);
 }
 
+TEST_F(CalibrationFixture, PortErrorsAfterAReplyStillEndTheCalibration) {
+    // Reading fails after bytes were waiting: the transducer may be in its calibration mode,
+    // so "$B" goes out and its reply ends the calibration.
+    engine.KalibrButton3Click();
+    port.readError = "Read failed";
+    Tick("!\r");
+    EXPECT_EQ(port.Commands(), (Commands{"$A0D0", "$B"}));
+    port.readError.clear();
+    Tick("!\r");
+    EXPECT_EQ(ui.Messages().back(), "Калибровка не завершена!");
+    EXPECT_FALSE(view.calibrationUnfinished);
+    ExpectIdle();
+
+    // The port takes nothing at all any more: one message, and the window is usable again.
+    ui.shown.clear();
+    ui.inputAnswers = {"0"};
+    engine.KalibrButton3Click();
+    port.writeError = "Write failed";
+    Tick("!\r");
+    EXPECT_EQ(ui.Messages(), (Commands{ui.Messages().at(0), "Write failed"}));
+    EXPECT_TRUE(view.calibrationUnfinished);
+    ExpectIdle();
+}
+
 TEST_F(CalibrationFixture, ClosingAfterACompletedCalibrationWarnsNothing) {
     view.timerInterval = 2000;
     engine.KalibrFormClose(false);
