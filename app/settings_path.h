@@ -1,0 +1,24 @@
+#pragma once
+// Where the port settings file lives: beside the executable, with the executable's name and the
+// extension ".INI". An installed copy on Linux usually sits in a folder the user cannot write;
+// there the file moves to the user's configuration folder under the same name.
+
+#include <QString>
+
+namespace app {
+
+// `path` with the extension of its file name replaced by ".INI" (always capitals), or ".INI"
+// appended when the file name has none. Dots in folder names do not count.
+QString ChangeExtensionToIni(const QString& path);
+
+// The settings file for the executable at `executablePath`: beside it when
+// `besideIsUsable`, otherwise in `perUserFolder` under the same file name.
+QString ChooseSettingsFile(const QString& executablePath, bool besideIsUsable,
+                           const QString& perUserFolder);
+
+// The settings file of the running program. Windows always uses the file beside the executable;
+// elsewhere the per-user configuration folder is used when neither the folder beside the
+// executable nor an existing file there can be written.
+QString SettingsFileNameForExecutable();
+
+} // namespace app
