@@ -198,9 +198,10 @@ void Simulator::Serve(const FramedLine& line) {
         return;
     }
     if (wire.hangUp) {
-        line_.HangUp();
+        // The flag first, so that whoever sees the line closed also sees the flag.
         hungUp_ = true;
         log_.Add(Kind::Note, "line hung up");
+        line_.HangUp();
         return;
     }
     if (wire.bytes.empty()) {
