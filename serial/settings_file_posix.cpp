@@ -124,6 +124,11 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
 
 bool ReplaceFileContents(const std::string& path, std::string_view contents) {
     const std::string target = ResolveTarget(path);
+    // Replacing the file needs only a writable folder; a file its owner made read-only is
+    // refused all the same, as writing it in place would be.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
     std::string temporary;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {

@@ -96,6 +96,12 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view contents) {
+    // A read-only file is refused before anything is written; the replace would refuse it too,
+    // but not on every file system.
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return false;
+    }
     std::string temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+// Without the printing interface, whose SetPort macro would rename the port's setter.
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <gtest/gtest.h>

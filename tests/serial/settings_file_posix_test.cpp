@@ -43,6 +43,19 @@ TEST(SettingsFilePosix, ReadOnlyFolderRaisesAndKeepsTheOldFile) {
     EXPECT_EQ(ReadBytes(path), before);
 }
 
+TEST(SettingsFilePosix, ReadOnlyFileRaisesAndStaysAsItWas) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "running as root, which may write any file";
+    }
+    TempFolder folder;
+    const std::string path = folder.File("conf.INI");
+    const std::string before = "[ComPort]\nPort=COM1\n";
+    WriteBytes(path, before);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_THROW(SettingsFile(path).WriteString("ComPort", "Port", "COM4"), ESettingsFileError);
+    EXPECT_EQ(ReadBytes(path), before);
+}
+
 TEST(SettingsFilePosix, NewFileKeepsTheOldPermissionsAndLinks) {
     TempFolder folder;
     const std::string target = folder.File("real.INI");
