@@ -8,11 +8,13 @@
 #include "app/radio_group.h"
 #include "app/status_bar.h"
 #include "app/up_down.h"
+#include "calibration/kalibr_form.h"
 #include "protocol/exchange_engine.h"
 #include "protocol/number_text.h"
 #include "serial/com_port.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -103,6 +105,7 @@ private Q_SLOTS:
     void decimalSeparator();
     void calibrationButtonFollowsTheFirstAnswer();
     void calibrationButtonShowsTheCalibrationWindow();
+    void calibrationWindowFollowsTheMainWindow();
     void escapingErrorIsShownAndWindowStaysUsable();
 };
 
@@ -468,6 +471,37 @@ void MainWindowTest::calibrationButtonShowsTheCalibrationWindow() {
     window.form->SetContinueButtonEnabled(false);
     QCOMPARE(link.unfinished, std::vector<bool>({true}));
     QCOMPARE(link.continueButton, std::vector<bool>({false}));
+}
+
+void MainWindowTest::calibrationWindowFollowsTheMainWindow() {
+    app_test::WindowFixture window;
+    app::TForm1& form = *window.form;
+    calibration::TKalibrForm kalibr(form.Engine(), form, window.ui);
+    form.SetCalibrationLink(&kalibr);
+    QVERIFY(window.Show());
+    QVERIFY(!kalibr.Button2->isEnabled());
+    QVERIFY(!form.Button2->isEnabled());
+    window.port->responder = Transducer(ReadReplies);
+    form.ButtonRead->click();
+    for (int tick = 0; tick < 5; ++tick) {
+        form.TimerTimer();
+    }
+    QVERIFY(form.Button2->isEnabled());
+    QVERIFY(kalibr.Button1->isEnabled());
+    QVERIFY(kalibr.Button2->isEnabled());
+
+    // "Калибровка" shows it modally; closing it sets the main window's interval to 500 ms.
+    bool modal = false;
+    QTimer::singleShot(0, &kalibr, [&] {
+        modal = QApplication::activeModalWidget() == &kalibr;
+        kalibr.ButtonExit->click();
+    });
+    form.Button2->click();
+    QVERIFY(modal);
+    QVERIFY(!kalibr.isVisible());
+    QCOMPARE(form.Timer->interval(), 500);
+    QVERIFY(window.ui.Exceptions().empty());
+    form.SetCalibrationLink(nullptr);
 }
 
 void MainWindowTest::escapingErrorIsShownAndWindowStaysUsable() {
