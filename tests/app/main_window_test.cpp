@@ -93,6 +93,7 @@ private Q_SLOTS:
     void leadingBlankIsKept();
     void selectionsFromCodeRaiseNoChange();
     void typedTextSelectsNothing();
+    void keyboardChoiceIsAChange();
 
     void noSettingsFileCreatesNone();
     void settingsFilePortIsShown();
@@ -248,6 +249,26 @@ void MainWindowTest::typedTextSelectsNothing() {
     form.TipComboBoxChange();
     QCOMPARE(form.DiapazonComboBox->count(), 3);
     QVERIFY(window.ui.Exceptions().empty());
+}
+
+void MainWindowTest::keyboardChoiceIsAChange() {
+    app_test::WindowFixture window;
+    QVERIFY(window.Show());
+    app::TForm1& form = *window.form;
+    QTest::keyClick(form.TipComboBox, Qt::Key_Down);
+    QCOMPARE(form.TipComboBox->currentIndex(), 1);
+    QCOMPARE(form.DiapazonComboBox->itemText(0), QStringLiteral("-200 +50"));
+    QCOMPARE(form.NullEdit->text(), QStringLiteral("-200.0"));
+    QTest::keyClick(form.DiapazonComboBox, Qt::Key_Down);
+    QCOMPARE(form.SelectedRangeIndex(), std::optional<int>(4));
+    QCOMPARE(form.UpEdit->text(), QStringLiteral("200.0"));
+    // Enter on a typed name that is an item's chooses that item.
+    form.TipComboBox->lineEdit()->selectAll();
+    QTest::keyClicks(form.TipComboBox->lineEdit(), QStringLiteral("R"));
+    QTest::keyClick(form.TipComboBox->lineEdit(), Qt::Key_Return);
+    QCOMPARE(form.SelectedTypeIndex(), std::optional<int>(9));
+    QCOMPARE(form.DiapazonComboBox->count(), 5);
+    QCOMPARE(form.Label4->text(), QStringLiteral("Рабочий диапазон (Ом): "));
 }
 
 void MainWindowTest::noSettingsFileCreatesNone() {
