@@ -63,6 +63,10 @@ int main(int argc, char** argv) {
 
     // The signals are taken with sigtimedwait below; blocked before any thread starts so that
     // every thread inherits the mask and none is interrupted by them.
+    // Output may go to a pipe whose reader has gone (`lirat5-sim | head -1`); the simulator
+    // keeps serving then, and still removes its COM name when it is stopped.
+    std::signal(SIGPIPE, SIG_IGN);
+
     sigset_t signals;
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
