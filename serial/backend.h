@@ -74,6 +74,6 @@ int WaitOverlapped(Device* device, Overlapped* overlapped);
 int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& transferred);
 
 // The names usable as a port name, unsorted.
-int EnumPorts(std::vector<std::string>& names);
+int EnumPortNames(std::vector<std::string>& names);
 
 } // namespace serial::backend

@@ -574,7 +574,7 @@ int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& tran
     return overlapped->error;
 }
 
-int EnumPorts(std::vector<std::string>& names) {
+int EnumPortNames(std::vector<std::string>& names) {
     names = AvailablePortNames();
     return 0;
 }

@@ -9,6 +9,7 @@ namespace serial::backend {
 
 struct Device {
     HANDLE handle = INVALID_HANDLE_VALUE;
+    TTimeoutsRecord timeouts{}; // as last applied
 };
 
 struct Overlapped {

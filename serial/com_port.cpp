@@ -797,7 +797,7 @@ void TCustomComPort::DoRx80Full() {
 
 void EnumComPorts(std::vector<std::string>& list) {
     std::vector<std::string> names;
-    if (int err = backend::EnumPorts(names); err != 0)
+    if (int err = backend::EnumPortNames(names); err != 0)
         throw EComPort(CError_RegError, err);
     std::sort(names.begin(), names.end());
     list = std::move(names);

@@ -49,5 +49,8 @@ public:
 std::unique_ptr<FarEnd> MakeFarEnd(std::string& whyNot);
 // A port name that names no device on this platform.
 std::string MissingPortName();
+// Whether the Windows build runs under Wine, whose serial layer differs from Windows in a few
+// places the tests must not hold against the port.
+bool UnderWine();
 
 } // namespace lirat_test

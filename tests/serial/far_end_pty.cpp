@@ -31,4 +31,8 @@ std::string MissingPortName() {
     return "/dev/lirat5-no-such-device";
 }
 
+bool UnderWine() {
+    return false;
+}
+
 } // namespace lirat_test

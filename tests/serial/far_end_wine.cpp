@@ -179,6 +179,11 @@ std::unique_ptr<FarEnd> MakeFarEnd(std::string& whyNot) {
     }
 }
 
+bool UnderWine() {
+    HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // Wine knows COM1 to COM256; the peer never links this one.
 std::string MissingPortName() {
     return "COM253";
