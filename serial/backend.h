@@ -14,11 +14,14 @@ namespace serial::backend {
 
 struct Device;     // an open serial device
 struct Overlapped; // the completion record of one transfer, with a manual-reset event
+struct Event;      // an event object that WaitForEvents can wait on
 
 // The platform's error numbers that the portable code tells apart.
 extern const int kErrorIoPending;     // a transfer was started and goes on in the background
 extern const int kErrorIoIncomplete;  // a transfer has not finished yet
 extern const int kErrorInvalidHandle; // the operation was given no open device
+// The index WaitForEvents reports when its time-out passed first.
+inline constexpr int kWaitTimeout = 258;
 
 // Whether an error says the device itself has gone away (an unplugged USB adapter).
 bool IsDeviceGone(int error);
@@ -56,9 +59,10 @@ bool IsModemStatusUnsupported(int error);
 int Escape(Device* device, std::uint32_t code);
 int TransmitChar(Device* device, char ch);
 
-// Completion records.
-int CreateOverlapped(Overlapped*& overlapped);
+// Completion records; the record's event is manual-reset, signalled or not as asked.
+int CreateOverlapped(Overlapped*& overlapped, bool signalled = true);
 void DestroyOverlapped(Overlapped* overlapped);
+Event* OverlappedEvent(Overlapped* overlapped);
 
 // Starting a transfer: 0 when it completed at once (transferred is set), kErrorIoPending when it
 // goes on, any other value when it could not be started.
@@ -72,6 +76,27 @@ int WaitOverlapped(Device* device, Overlapped* overlapped);
 // The result of the record's transfer without waiting: 0 with the bytes moved, or
 // kErrorIoIncomplete / kErrorIoPending while it goes on, or the transfer's error.
 int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& transferred);
+
+// Events.
+int CreateSignalEvent(bool manualReset, bool initialState, Event*& event);
+void DestroySignalEvent(Event* event);
+int SetSignalEvent(Event* event);
+int ResetSignalEvent(Event* event);
+// Waits until one of the events is signalled (an auto-reset one is reset by the wait) or
+// timeoutMs passes (-1: no limit). index is the event's position, or kWaitTimeout.
+int WaitForEvents(Event* const* events, int count, int timeoutMs, int& index);
+
+// Line events: the mask bits of the device interface (1 received byte, 2 event character,
+// 4 transmit queue empty, 8 CTS, 16 DSR, 32 RLSD, 64 break, 128 line error, 256 ring,
+// 1024 receive queue 80 % full). Setting the mask ends a pending event wait with an empty mask.
+int SetEventMask(Device* device, std::uint32_t mask);
+// Starts a wait for the events of the mask; the record's event is signalled when it ends, and
+// the events that occurred are written to *mask then. Results as for StartRead.
+int StartEventWait(Device* device, Overlapped* overlapped, std::uint32_t* mask);
+
+// Gives the calling thread a priority on the usual scale (0 idle ... 3 normal ... 6 critical);
+// as far as the system lets an unprivileged process.
+void ApplyCurrentThreadPriority(int priority);
 
 // The names usable as a port name, unsorted.
 int EnumPortNames(std::vector<std::string>& names);

@@ -87,12 +87,21 @@ int ReadReceived(Device* device, char* buffer, std::uint32_t max) {
             got = static_cast<std::uint32_t>(end - buffer);
         }
     }
+    if (got > 0 && device->rx80Reported) {
+        // Below the 80 % mark again, the next crossing is a new event.
+        int in = 0;
+        ::ioctl(device->fd, FIONREAD, &in);
+        std::uint64_t queued = static_cast<std::uint64_t>(std::max(in, 0)) + device->stash.size();
+        if (queued * 5 < std::uint64_t{device->queueSizes.InputSize} * 4)
+            device->rx80Reported = false;
+    }
     return static_cast<int>(got);
 }
 
 void PurgeReceived(Device* device) {
     std::lock_guard lock(device->mutex);
     device->stash.clear();
+    device->rx80Reported = false;
 }
 
 std::uint32_t StashedCount(Device* device) {
@@ -101,29 +110,12 @@ std::uint32_t StashedCount(Device* device) {
 }
 
 void NoteWritten(Device* device) {
-    std::lock_guard lock(device->mutex);
-    device->txPending = true;
+    {
+        std::lock_guard lock(device->mutex);
+        device->txPending = true;
+    }
+    KickEventWait(device);
 }
-
-struct Overlapped {
-    enum class State { Idle, Pending, Done };
-    State state = State::Idle;
-    bool isRead = false;
-    Device* device = nullptr;
-    std::uint64_t deviceId = 0;
-    std::uint64_t abortGeneration = 0;
-    char* readBuffer = nullptr;
-    const char* writeBuffer = nullptr;
-    std::uint32_t count = 0;
-    std::uint32_t done = 0;
-    int error = 0;
-    // Time-out rules taken when the transfer started.
-    bool hasTotal = false;
-    Clock::time_point totalDeadline;
-    std::uint32_t intervalMs = 0; // 0: no interval time-out
-    Clock::time_point lastByte;
-    bool returnOnAnyByte = false; // a read that ends as soon as it has some bytes
-};
 
 int DeviceFd(Device* device) {
     return device ? device->fd : -1;
@@ -158,6 +150,11 @@ int OpenDevice(const std::string& port, Device*& device) {
     posix::LineCounters c;
     d->haveCounters = posix::ReadLineCounters(fd, c) == 0;
     d->counters = c;
+    d->eventCounters = c;
+    if (int err = AttachEventSource(d); err != 0) {
+        CloseDevice(d);
+        return err;
+    }
     device = d;
     return 0;
 }
@@ -165,6 +162,7 @@ int OpenDevice(const std::string& port, Device*& device) {
 void CloseDevice(Device* device) {
     if (!device)
         return;
+    DetachEventSource(device);
     ::ioctl(device->fd, TIOCNXCL);
     ::flock(device->fd, LOCK_UN);
     ::close(device->fd);
@@ -198,6 +196,7 @@ int ApplyLineSettings(Device* device, const TDcbRecord& dcb) {
     std::lock_guard lock(device->mutex);
     device->discardNull = dcb.fNull;
     device->eventChar = dcb.EvtChar;
+    device->baud = dcb.BaudRate;
     return 0;
 }
 
@@ -347,13 +346,27 @@ int TransmitChar(Device* device, char ch) {
 
 // ---- emulated overlapped transfers ----
 
-int CreateOverlapped(Overlapped*& overlapped) {
+int CreateOverlapped(Overlapped*& overlapped, bool signalled) {
+    overlapped = nullptr;
+    Event* event = nullptr;
+    if (int err = CreateSignalEvent(true, signalled, event); err != 0)
+        return err;
     overlapped = new Overlapped;
+    overlapped->event = event;
+    SetEventOwner(event, overlapped);
     return 0;
 }
 
 void DestroyOverlapped(Overlapped* overlapped) {
+    if (!overlapped)
+        return;
+    ForgetEventWait(overlapped);
+    DestroySignalEvent(overlapped->event);
     delete overlapped;
+}
+
+Event* OverlappedEvent(Overlapped* overlapped) {
+    return overlapped ? overlapped->event : nullptr;
 }
 
 namespace {
@@ -361,6 +374,7 @@ namespace {
 void Finish(Overlapped* ov, int error) {
     ov->state = Overlapped::State::Done;
     ov->error = error;
+    SetSignalEvent(ov->event);
 }
 
 // Moves what can be moved now without blocking. Returns true when the transfer is finished.
@@ -473,7 +487,9 @@ int Start(Device* device, Overlapped* ov, std::uint32_t& transferred) {
     ov->intervalMs = 0;
     ov->returnOnAnyByte = false;
     ov->lastByte = Clock::now();
+    ov->eventWait = false;
     ov->state = Overlapped::State::Pending;
+    ResetSignalEvent(ov->event);
     TTimeoutsRecord t;
     {
         std::lock_guard lock(device->mutex);
@@ -544,6 +560,11 @@ int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::
 int WaitOverlapped(Device* device, Overlapped* overlapped) {
     if (!overlapped)
         return EINVAL;
+    if (overlapped->eventWait) {
+        Event* event = overlapped->event;
+        int index = 0;
+        return WaitForEvents(&event, 1, -1, index);
+    }
     if (overlapped->state != Overlapped::State::Pending)
         return 0;
     if (!DeviceStillOpen(device, overlapped)) {
@@ -560,6 +581,8 @@ int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& tran
     transferred = 0;
     if (!overlapped)
         return EINVAL;
+    if (overlapped->eventWait)
+        return EventWaitResult(overlapped);
     if (overlapped->state == Overlapped::State::Pending) {
         if (!DeviceStillOpen(device, overlapped))
             Finish(overlapped, ECANCELED);

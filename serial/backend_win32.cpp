@@ -147,9 +147,9 @@ int TransmitChar(Device* device, char ch) {
     return ::TransmitCommChar(NativeHandle(device), ch) ? 0 : LastError();
 }
 
-int CreateOverlapped(Overlapped*& overlapped) {
+int CreateOverlapped(Overlapped*& overlapped, bool signalled) {
     overlapped = nullptr;
-    HANDLE event = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    HANDLE event = ::CreateEventA(nullptr, TRUE, signalled, nullptr);
     if (!event)
         return LastError();
     overlapped = new Overlapped;

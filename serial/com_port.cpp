@@ -235,6 +235,7 @@ void TCustomComPort::Open() {
         else
             StartEventThread();
     } catch (...) {
+        StopEventThread();
         DestroyHandle();
         connected_ = false;
         throw;

@@ -19,6 +19,7 @@ struct Overlapped;
 
 class TComThread;
 class TSyncWindow;
+class TSignalEvent;
 class SettingsFile;
 class RegistryKey;
 
@@ -173,8 +174,9 @@ public:
     void TxNotifyLink(const void* buffer, int count);
 
     // Waits without the event thread for one of events; afterwards events holds those that
-    // occurred (empty after the time-out or the stop event). stopEvent may be null.
-    void WaitForEvent(TComEvents& events, void* stopEvent, int timeout);
+    // occurred (empty after the time-out or the stop event). stopEvent may be null; a negative
+    // timeout waits without a limit.
+    void WaitForEvent(TComEvents& events, TSignalEvent* stopEvent, int timeout);
 
     // Handlers of single line events, called by the event thread's delivery.
     void CallRxChar();

@@ -1,25 +1,114 @@
 // The port's side of the event thread: starting and stopping it, waiting for events without it,
 // and the hidden window's procedure.
+#include "serial/app_exception.h"
+#include "serial/backend.h"
 #include "serial/com_port.h"
+#include "serial/com_thread.h"
+#include "serial/signal_event.h"
+#include "serial/sync_dispatcher.h"
+#include "serial/sync_window.h"
 
-#include <stdexcept>
+#include <exception>
 
 namespace serial {
 
 void TCustomComPort::StartEventThread() {
-    watchThreadRunning_ = false;
+    if (syncMethod_ == smWindowSync)
+        syncWindow_ = new TSyncWindow(*this, SyncDispatcher());
+    watchThread_ = new TComThread(*this);
+    watchThreadRunning_ = true;
 }
 
 void TCustomComPort::StopEventThread() {
+    // The thread ends before its window goes, and both before the device is released.
+    delete watchThread_;
+    watchThread_ = nullptr;
     watchThreadRunning_ = false;
+    delete syncWindow_;
+    syncWindow_ = nullptr;
 }
 
-void TCustomComPort::WaitForEvent(TComEvents& /*events*/, void* /*stopEvent*/, int /*timeout*/) {
-    throw std::logic_error("WaitForEvent is not available yet");
+void TCustomComPort::WaitForEvent(TComEvents& events, TSignalEvent* stopEvent, int timeout) {
+    if (watchThreadRunning_)
+        throw EComPort(CError_ThreadCreated);
+    backend::Overlapped* overlapped = nullptr;
+    if (int err = backend::CreateOverlapped(overlapped, false); err != 0)
+        throw EComPort(CError_WaitFailed, err);
+    struct Release {
+        backend::Overlapped* record;
+        ~Release() { backend::DestroyOverlapped(record); }
+    } release{overlapped};
+
+    backend::Event* handles[2] = {backend::OverlappedEvent(overlapped),
+                                  stopEvent ? stopEvent->Handle() : nullptr};
+    int count = stopEvent ? 2 : 1;
+    std::uint32_t mask = 0;
+    backend::SetEventMask(deviceHandle_, TComThread::EventsToMask(events));
+    int err = backend::StartEventWait(deviceHandle_, overlapped, &mask);
+    if (err == 0 || err == backend::kErrorIoPending) {
+        int index = 0;
+        err = backend::WaitForEvents(handles, count, timeout, index);
+        bool waited = err == 0 && (index == 0 || index == 1 || index == backend::kWaitTimeout);
+        // A new mask ends a wait still pending; the device then writes the (empty) mask, so
+        // the record must complete before it and mask go away.
+        backend::SetEventMask(deviceHandle_, 0);
+        if (index != 0)
+            backend::WaitOverlapped(deviceHandle_, overlapped);
+        if (waited)
+            err = 0;
+        else if (err == 0)
+            err = index;
+    }
+    if (err != 0)
+        throw EComPort(CError_WaitFailed, err);
+    events = TComThread::MaskToEvents(mask);
 }
 
 void TCustomComPort::WindowMethod(TMessage& message) {
     message.Result = 0;
+    if (message.Msg != TComThread::kEventMessage)
+        return; // what the default window procedure does for a hidden window: nothing
+    // Posted messages need no early reply: the event thread did not wait for this one.
+    if (!connected_)
+        return;
+    try {
+        switch (message.WParam) {
+        case 1:
+            CallRxChar();
+            break;
+        case 2:
+            CallRxFlag();
+            break;
+        case 4:
+            CallTxEmpty();
+            break;
+        case 8:
+            CallCTSChange();
+            break;
+        case 16:
+            CallDSRChange();
+            break;
+        case 32:
+            CallRLSDChange();
+            break;
+        case 64:
+            CallBreak();
+            break;
+        case 128:
+            CallError();
+            break;
+        case 256:
+            CallRing();
+            break;
+        case 1024:
+            CallRx80Full();
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        HandleApplicationException(std::current_exception());
+    }
 }
 
 } // namespace serial

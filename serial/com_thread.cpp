@@ -1,0 +1,203 @@
+#include "serial/com_thread.h"
+
+#include "serial/app_exception.h"
+#include "serial/backend.h"
+#include "serial/com_port.h"
+#include "serial/sync_dispatcher.h"
+#include "serial/sync_window.h"
+
+#include <array>
+#include <system_error>
+
+namespace serial {
+
+namespace {
+
+struct EventBit {
+    TComEvent event;
+    std::uint32_t bit;
+};
+
+// The delivery order of events that occur together, with each event's mask bit.
+constexpr std::array<EventBit, 10> kDeliveryOrder = {{
+    {evError, 128},
+    {evRxChar, 1},
+    {evTxEmpty, 4},
+    {evBreak, 64},
+    {evRing, 256},
+    {evCTS, 8},
+    {evDSR, 16},
+    {evRxFlag, 2},
+    {evRLSD, 32},
+    {evRx80Full, 1024},
+}};
+
+constexpr std::uint32_t kPurgeTxClear = 4;
+constexpr std::uint32_t kPurgeRxClear = 8;
+// A wait that cannot even be started (a device that has gone away) is tried again this often,
+// until the thread is stopped.
+constexpr int kRetryMs = 1000;
+
+} // namespace
+
+std::uint32_t TComThread::EventsToMask(TComEvents events) {
+    std::uint32_t mask = 0;
+    for (const EventBit& e : kDeliveryOrder)
+        if (events.contains(e.event))
+            mask |= e.bit;
+    return mask;
+}
+
+TComEvents TComThread::MaskToEvents(std::uint32_t mask) {
+    TComEvents events;
+    for (const EventBit& e : kDeliveryOrder)
+        if (mask & e.bit)
+            events.insert(e.event);
+    return events;
+}
+
+TComThread::TComThread(TCustomComPort& port)
+    : port_(&port), priority_(port.EventThreadPriority()), dispatcher_(SyncDispatcher()) {
+    if (int err = backend::CreateSignalEvent(true, false, halt_); err != 0)
+        throw std::system_error(err, std::system_category(), "event thread");
+    // The result is ignored: a device that refuses the mask simply reports no events.
+    backend::SetEventMask(port.DeviceHandle(), EventsToMask(port.Events()));
+    try {
+        thread_ = std::thread([this] { Execute(); });
+    } catch (...) {
+        backend::DestroySignalEvent(halt_);
+        throw;
+    }
+}
+
+TComThread::~TComThread() {
+    Stop();
+    if (thread_.joinable()) {
+        if (dispatcher_->InUiThread())
+            dispatcher_->ServeUntil([this] { return finished_.load(); });
+        thread_.join();
+    }
+    backend::DestroySignalEvent(halt_);
+}
+
+void TComThread::Stop() {
+    backend::SetSignalEvent(halt_);
+    std::this_thread::yield();
+}
+
+void TComThread::Execute() {
+    backend::ApplyCurrentThreadPriority(static_cast<int>(priority_));
+    backend::Device* device = port_->DeviceHandle();
+    backend::Overlapped* overlapped = nullptr;
+    // The device writes the events into mask when a wait ends, also one that the new mask at
+    // the end cuts short, so mask lives as long as the record.
+    std::uint32_t mask = 0;
+    bool waiting = false;
+    if (backend::CreateOverlapped(overlapped, true) == 0) {
+        backend::Event* handles[2] = {halt_, backend::OverlappedEvent(overlapped)};
+        for (;;) {
+            mask = 0;
+            int index = 0;
+            int started = backend::StartEventWait(device, overlapped, &mask);
+            if (started != 0 && started != backend::kErrorIoPending) {
+                // Nothing to wait for on the device: wait for the stop only, for a while.
+                if (backend::WaitForEvents(handles, 1, kRetryMs, index) != 0 || index == 0)
+                    break;
+                continue;
+            }
+            waiting = true;
+            if (backend::WaitForEvents(handles, 2, -1, index) != 0 || index != 1)
+                break;
+            waiting = false;
+            ++wakeUps_;
+            std::uint32_t transferred = 0;
+            if (backend::OverlappedResult(device, overlapped, transferred) == 0) {
+                pending_ = MaskToEvents(mask);
+                DispatchComMsg();
+            }
+        }
+    }
+    // The thread's end: no more events, and what is left in both queues is discarded.
+    backend::SetEventMask(device, 0);
+    backend::Purge(device, kPurgeTxClear | kPurgeRxClear);
+    if (overlapped) {
+        // A wait still pending has been ended by the new mask; let it complete first.
+        if (waiting)
+            backend::WaitOverlapped(device, overlapped);
+        backend::DestroyOverlapped(overlapped);
+    }
+    finished_ = true;
+    dispatcher_->Wake();
+}
+
+void TComThread::DispatchComMsg() {
+    if (pending_.empty())
+        return;
+    // Nothing may escape the thread: an exception from a handler goes to the application's
+    // exception handler, and the thread goes on waiting.
+    try {
+        switch (port_->SyncMethod()) {
+        case smThreadSync:
+            dispatcher_->Synchronize([this] { DoEvents(); });
+            break;
+        case smWindowSync:
+            SendEvents();
+            break;
+        case smNone:
+            DoEvents();
+            break;
+        }
+    } catch (...) {
+        HandleApplicationException(std::current_exception());
+    }
+}
+
+void TComThread::DoEvents() {
+    for (const EventBit& e : kDeliveryOrder) {
+        if (!pending_.contains(e.event))
+            continue;
+        switch (e.event) {
+        case evError:
+            port_->CallError();
+            break;
+        case evRxChar:
+            port_->CallRxChar();
+            break;
+        case evTxEmpty:
+            port_->CallTxEmpty();
+            break;
+        case evBreak:
+            port_->CallBreak();
+            break;
+        case evRing:
+            port_->CallRing();
+            break;
+        case evCTS:
+            port_->CallCTSChange();
+            break;
+        case evDSR:
+            port_->CallDSRChange();
+            break;
+        case evRxFlag:
+            port_->CallRxFlag();
+            break;
+        case evRLSD:
+            port_->CallRLSDChange();
+            break;
+        case evRx80Full:
+            port_->CallRx80Full();
+            break;
+        }
+    }
+}
+
+void TComThread::SendEvents() {
+    TSyncWindow* window = port_->SyncWindow();
+    if (!window)
+        return;
+    for (const EventBit& e : kDeliveryOrder)
+        if (pending_.contains(e.event))
+            window->Post(kEventMessage, e.bit, 0);
+}
+
+} // namespace serial

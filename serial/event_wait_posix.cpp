@@ -1,0 +1,433 @@
+// POSIX (Linux) backend, line events: event objects on eventfd, and the device interface's
+// event wait emulated without busy polling.
+//
+// Each open device has an epoll set holding the device, edge-triggered, and an eventfd "kick".
+// Edge triggering gives the Windows meaning of a received-byte event: the kernel wakes the set
+// once per arrival of bytes, not again and again while bytes wait unread, so a quiet port and a
+// port with an unread reply cost no wake-ups. The kick is written when a write has put bytes in
+// the transmit queue, so that a waiting thread looks for the queue running empty. Everything
+// else (the event character, 80 % of the input size, line errors, break and modem-line counters
+// where the driver keeps them) is checked when the device has woken the set.
+#include "serial/backend.h"
+#include "serial/backend_posix.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+#include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace serial::backend {
+
+namespace {
+
+constexpr std::uint32_t kEvRxChar = 1;
+constexpr std::uint32_t kEvRxFlag = 2;
+constexpr std::uint32_t kEvTxEmpty = 4;
+constexpr std::uint32_t kEvCts = 8;
+constexpr std::uint32_t kEvDsr = 16;
+constexpr std::uint32_t kEvRlsd = 32;
+constexpr std::uint32_t kEvBreak = 64;
+constexpr std::uint32_t kEvErr = 128;
+constexpr std::uint32_t kEvRing = 256;
+constexpr std::uint32_t kEvRx80Full = 1024;
+
+// Bytes taken from the driver to look for the event character are kept up to this much.
+constexpr std::size_t kStashLimit = 64 * 1024;
+
+void DrainFd(int fd) {
+    std::uint64_t value = 0;
+    while (::read(fd, &value, sizeof value) == static_cast<ssize_t>(sizeof value)) {
+    }
+}
+
+} // namespace
+
+// ---- event objects ----
+
+struct Event {
+    std::mutex mutex;
+    bool manualReset = true;
+    bool signalled = false;
+    int fd = -1;                 // readable while signalled
+    Overlapped* owner = nullptr; // the completion record this event belongs to, if any
+};
+
+void SetEventOwner(Event* event, Overlapped* owner) {
+    if (event)
+        event->owner = owner;
+}
+
+int CreateSignalEvent(bool manualReset, bool initialState, Event*& event) {
+    event = nullptr;
+    int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    event = new Event;
+    event->manualReset = manualReset;
+    event->fd = fd;
+    if (initialState)
+        SetSignalEvent(event);
+    return 0;
+}
+
+void DestroySignalEvent(Event* event) {
+    if (!event)
+        return;
+    ::close(event->fd);
+    delete event;
+}
+
+int SetSignalEvent(Event* event) {
+    if (!event)
+        return kErrorInvalidHandle;
+    std::lock_guard lock(event->mutex);
+    if (!event->signalled) {
+        event->signalled = true;
+        std::uint64_t one = 1;
+        if (::write(event->fd, &one, sizeof one) < 0)
+            return errno;
+    }
+    return 0;
+}
+
+int ResetSignalEvent(Event* event) {
+    if (!event)
+        return kErrorInvalidHandle;
+    std::lock_guard lock(event->mutex);
+    event->signalled = false;
+    DrainFd(event->fd);
+    return 0;
+}
+
+namespace {
+
+// Takes the event if it is signalled (an auto-reset one goes back to non-signalled).
+bool TryTake(Event* event) {
+    std::lock_guard lock(event->mutex);
+    if (!event->signalled)
+        return false;
+    if (!event->manualReset) {
+        event->signalled = false;
+        DrainFd(event->fd);
+    }
+    return true;
+}
+
+// ---- the device's events ----
+
+// Ends the pending wait (device->mutex held).
+void Complete(Device* device, std::uint32_t mask, int error) {
+    Overlapped* ov = device->pendingWait;
+    if (!ov)
+        return;
+    device->pendingWait = nullptr;
+    {
+        std::lock_guard lock(ov->stateMutex);
+        if (ov->maskOut)
+            *ov->maskOut = mask;
+        ov->state = Overlapped::State::Done;
+        ov->error = error;
+    }
+    SetSignalEvent(ov->event);
+}
+
+std::uint32_t QueuedIn(Device* device) {
+    int in = 0;
+    if (::ioctl(device->fd, FIONREAD, &in) != 0)
+        in = 0;
+    return static_cast<std::uint32_t>(std::max(in, 0)) +
+           static_cast<std::uint32_t>(device->stash.size());
+}
+
+// Milliseconds until the transmit queue may have run empty, or -1 when nothing is pending.
+int TxDrainMs(Device* device) {
+    if (!device->txPending || !(device->eventMask & kEvTxEmpty))
+        return -1;
+    int out = 0;
+    if (::ioctl(device->fd, TIOCOUTQ, &out) != 0 || out <= 0)
+        return 0;
+    // About eleven bits a byte on the line; at least one millisecond.
+    std::uint64_t baud = std::max<std::uint32_t>(device->baud, 50);
+    auto ms = static_cast<std::uint64_t>(out) * 11 * 1000 / baud + 1;
+    return static_cast<int>(std::min<std::uint64_t>(ms, 10000));
+}
+
+// Looks at everything that may have happened and ends the pending wait if one of the awaited
+// events did (device->mutex held).
+void Evaluate(Device* device) {
+    epoll_event ready[4];
+    int n = 0;
+    while ((n = ::epoll_wait(device->epollFd, ready, 4, 0)) > 0) {
+        for (int i = 0; i < n; ++i) {
+            if (ready[i].data.fd == device->kickFd) {
+                DrainFd(device->kickFd);
+                continue;
+            }
+            if (ready[i].events & (EPOLLIN | EPOLLRDNORM))
+                device->rxArrived = true;
+            if (ready[i].events & (EPOLLHUP | EPOLLERR))
+                device->hangUp = true;
+        }
+    }
+    std::uint32_t mask = device->eventMask;
+    std::uint32_t occurred = 0;
+
+    if (device->rxArrived) {
+        if (mask & kEvRxChar)
+            occurred |= kEvRxChar;
+        if (mask & kEvRxFlag) {
+            // The event character can only be seen by taking the new bytes from the driver;
+            // they wait in the stash, ahead of the driver's queue, for the next read.
+            char buffer[1024];
+            while (device->stash.size() < kStashLimit) {
+                ssize_t got = ::read(device->fd, buffer, sizeof buffer);
+                if (got <= 0)
+                    break;
+                if (std::memchr(buffer, device->eventChar, static_cast<std::size_t>(got)))
+                    occurred |= kEvRxFlag;
+                device->stash.insert(device->stash.end(), buffer, buffer + got);
+            }
+        }
+        device->rxArrived = false;
+    }
+    if (device->queueSizes.InputSize > 0) {
+        std::uint64_t threshold = std::uint64_t{device->queueSizes.InputSize} * 4 / 5;
+        bool full = QueuedIn(device) >= threshold;
+        if (full && !device->rx80Reported && (mask & kEvRx80Full))
+            occurred |= kEvRx80Full;
+        device->rx80Reported = full;
+    }
+    if (TxDrainMs(device) == 0) {
+        device->txPending = false;
+        occurred |= kEvTxEmpty;
+    }
+    if (device->haveCounters) {
+        posix::LineCounters now;
+        if (posix::ReadLineCounters(device->fd, now) == 0) {
+            const posix::LineCounters& was = device->eventCounters;
+            if (now.frame != was.frame || now.parity != was.parity || now.overrun != was.overrun ||
+                now.bufOverrun != was.bufOverrun)
+                occurred |= kEvErr;
+            if (now.brk != was.brk)
+                occurred |= kEvBreak;
+            if (now.cts != was.cts)
+                occurred |= kEvCts;
+            if (now.dsr != was.dsr)
+                occurred |= kEvDsr;
+            if (now.dcd != was.dcd)
+                occurred |= kEvRlsd;
+            if (now.rng != was.rng)
+                occurred |= kEvRing;
+            device->eventCounters = now;
+        }
+    }
+    occurred &= mask;
+    if (!device->pendingWait)
+        return;
+    if (occurred != 0)
+        Complete(device, occurred, 0);
+    else if (device->hangUp)
+        Complete(device, 0, EIO); // the device or the far end has gone: no more events
+}
+
+} // namespace
+
+int AttachEventSource(Device* device) {
+    device->epollFd = ::epoll_create1(EPOLL_CLOEXEC);
+    if (device->epollFd < 0)
+        return errno;
+    device->kickFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (device->kickFd < 0)
+        return errno;
+    epoll_event ev{};
+    ev.events = EPOLLIN | EPOLLET;
+    ev.data.fd = device->fd;
+    if (::epoll_ctl(device->epollFd, EPOLL_CTL_ADD, device->fd, &ev) != 0)
+        return errno;
+    ev.events = EPOLLIN;
+    ev.data.fd = device->kickFd;
+    if (::epoll_ctl(device->epollFd, EPOLL_CTL_ADD, device->kickFd, &ev) != 0)
+        return errno;
+    return 0;
+}
+
+void DetachEventSource(Device* device) {
+    {
+        std::lock_guard lock(device->mutex);
+        Complete(device, 0, EBADF);
+    }
+    if (device->epollFd >= 0)
+        ::close(device->epollFd);
+    if (device->kickFd >= 0)
+        ::close(device->kickFd);
+    device->epollFd = device->kickFd = -1;
+}
+
+void KickEventWait(Device* device) {
+    std::uint64_t one = 1;
+    if (device->kickFd >= 0 && ::write(device->kickFd, &one, sizeof one) < 0) {
+        // The counter cannot overflow in practice; a failed kick only delays a transmit event.
+    }
+}
+
+void ForgetEventWait(Overlapped* overlapped) {
+    if (!overlapped->eventWait)
+        return;
+    std::unique_lock stateLock(overlapped->stateMutex);
+    Device* device = overlapped->state == Overlapped::State::Pending ? overlapped->device : nullptr;
+    stateLock.unlock();
+    if (device) {
+        std::lock_guard lock(device->mutex);
+        if (device->pendingWait == overlapped)
+            device->pendingWait = nullptr;
+    }
+}
+
+int SetEventMask(Device* device, std::uint32_t mask) {
+    if (!device)
+        return kErrorInvalidHandle;
+    std::lock_guard lock(device->mutex);
+    device->eventMask = mask;
+    device->rx80Reported = QueuedIn(device) >= std::uint64_t{device->queueSizes.InputSize} * 4 / 5;
+    if (device->haveCounters)
+        posix::ReadLineCounters(device->fd, device->eventCounters);
+    // As on Windows, a new mask ends the wait in progress with no events.
+    Complete(device, 0, 0);
+    return 0;
+}
+
+int StartEventWait(Device* device, Overlapped* overlapped, std::uint32_t* mask) {
+    if (!overlapped)
+        return EINVAL;
+    if (!device)
+        return kErrorInvalidHandle;
+    std::lock_guard lock(device->mutex);
+    if (device->eventMask == 0 || (device->pendingWait && device->pendingWait != overlapped))
+        return EINVAL;
+    if (device->hangUp)
+        return EIO;
+    {
+        std::lock_guard stateLock(overlapped->stateMutex);
+        overlapped->eventWait = true;
+        overlapped->device = device;
+        overlapped->deviceId = device->id;
+        overlapped->maskOut = mask;
+        overlapped->error = 0;
+        overlapped->state = Overlapped::State::Pending;
+    }
+    if (mask)
+        *mask = 0;
+    ResetSignalEvent(overlapped->event);
+    device->pendingWait = overlapped;
+    Evaluate(device);
+    std::lock_guard stateLock(overlapped->stateMutex);
+    if (overlapped->state == Overlapped::State::Pending)
+        return kErrorIoPending;
+    return overlapped->error;
+}
+
+int EventWaitResult(Overlapped* overlapped) {
+    std::lock_guard stateLock(overlapped->stateMutex);
+    if (overlapped->state == Overlapped::State::Pending)
+        return kErrorIoIncomplete;
+    return overlapped->error;
+}
+
+namespace {
+
+// The devices whose pending event waits some of the events stand for.
+std::vector<Device*> PendingWaitDevices(Event* const* events, int count) {
+    std::vector<Device*> devices;
+    for (int i = 0; i < count; ++i) {
+        Overlapped* ov = events[i] ? events[i]->owner : nullptr;
+        if (!ov)
+            continue;
+        std::lock_guard stateLock(ov->stateMutex);
+        if (ov->eventWait && ov->state == Overlapped::State::Pending && ov->device &&
+            std::find(devices.begin(), devices.end(), ov->device) == devices.end())
+            devices.push_back(ov->device);
+    }
+    return devices;
+}
+
+} // namespace
+
+int WaitForEvents(Event* const* events, int count, int timeoutMs, int& index) {
+    using Clock = std::chrono::steady_clock;
+    index = kWaitTimeout;
+    if (count <= 0)
+        return EINVAL;
+    auto deadline = timeoutMs < 0 ? Clock::time_point::max()
+                                  : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::vector<pollfd> fds;
+    std::vector<Device*> devices;
+    for (;;) {
+        for (int i = 0; i < count; ++i) {
+            if (events[i] && TryTake(events[i])) {
+                index = i;
+                return 0;
+            }
+        }
+        // The device waits that these events stand for are carried on here: the devices'
+        // epoll sets join the poll, and a transmit queue still draining sets a short timer.
+        fds.clear();
+        devices.clear();
+        int limit = -1;
+        if (deadline != Clock::time_point::max()) {
+            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+            limit = static_cast<int>(std::clamp<long long>(left.count(), 0, 1 << 30));
+        }
+        for (int i = 0; i < count; ++i) {
+            if (!events[i])
+                return kErrorInvalidHandle;
+            fds.push_back({events[i]->fd, POLLIN, 0});
+        }
+        for (Device* d : PendingWaitDevices(events, count)) {
+            std::lock_guard lock(d->mutex);
+            if (d->epollFd < 0)
+                continue;
+            devices.push_back(d);
+            fds.push_back({d->epollFd, POLLIN, 0});
+            int drain = TxDrainMs(d);
+            if (drain >= 0 && (limit < 0 || drain < limit))
+                limit = drain;
+        }
+        int rc = ::poll(fds.data(), fds.size(), limit);
+        if (rc < 0 && errno != EINTR)
+            return errno;
+        for (Device* d : devices) {
+            std::lock_guard lock(d->mutex);
+            Evaluate(d);
+        }
+        if (Clock::now() >= deadline) {
+            for (int i = 0; i < count; ++i) {
+                if (TryTake(events[i])) {
+                    index = i;
+                    return 0;
+                }
+            }
+            index = kWaitTimeout;
+            return 0;
+        }
+    }
+}
+
+void ApplyCurrentThreadPriority(int priority) {
+    // Without privileges a thread can only be made nicer; normal and above keep the default.
+    static constexpr int kNice[] = {19, 10, 5, 0, 0, 0, 0};
+    if (priority < 0 || priority > 6 || kNice[priority] == 0)
+        return;
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), kNice[priority]);
+}
+
+} // namespace serial::backend
