@@ -54,10 +54,17 @@ void TCustomComPort::WaitForEvent(TComEvents& events, TSignalEvent* stopEvent, i
         backend::SetEventMask(deviceHandle_, 0);
         if (index != 0)
             backend::WaitOverlapped(deviceHandle_, overlapped);
-        if (waited)
+        if (!waited) {
+            if (err == 0)
+                err = index;
+        } else if (index == 0) {
+            // The wait itself ended: it counts only if it succeeded, otherwise it is a failure
+            // rather than an empty set of events.
+            std::uint32_t transferred = 0;
+            err = backend::OverlappedResult(deviceHandle_, overlapped, transferred);
+        } else {
             err = 0;
-        else if (err == 0)
-            err = index;
+        }
     }
     if (err != 0)
         throw EComPort(CError_WaitFailed, err);

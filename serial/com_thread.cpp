@@ -114,6 +114,12 @@ void TComThread::Execute() {
             if (backend::OverlappedResult(device, overlapped, transferred) == 0) {
                 pending_ = MaskToEvents(mask);
                 DispatchComMsg();
+            } else {
+                // A wait that ends in failure delivers nothing. Starting the next one at once
+                // would spin if every wait fails (a device gone away, or Wine's pseudo-terminal
+                // ports, whose event waits end at once with error 995): pause first.
+                if (backend::WaitForEvents(handles, 1, kRetryMs, index) != 0 || index == 0)
+                    break;
             }
         }
     }

@@ -25,6 +25,12 @@ using namespace serial;
 using Clock = std::chrono::steady_clock;
 using lirat_test::FarEnd;
 
+// Wine's WaitCommEvent on a pseudo-terminal port ends at once with error 995 (it needs the
+// serial driver's interrupt counters), so no line event reaches the port there.
+#define SKIP_WITHOUT_LINE_EVENTS()                                                                 \
+    if (lirat_test::UnderWine())                                                                   \
+    GTEST_SKIP() << "Wine reports no line events on a pseudo-terminal port"
+
 long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
@@ -117,6 +123,7 @@ TEST(EventMask, EventsAndMaskBitsMapBothWays) {
 }
 
 TEST_F(EventThread, EmptyEventsStartNoThreadAndAllowWaitForEvent) {
+    SKIP_WITHOUT_LINE_EVENTS();
     port.SetEvents({});
     port.Open();
     EXPECT_FALSE(port.WatchThreadRunning());
@@ -137,6 +144,7 @@ TEST_F(EventThread, EmptyEventsStartNoThreadAndAllowWaitForEvent) {
 }
 
 TEST_F(EventThread, StopEventEndsWaitForEvent) {
+    SKIP_WITHOUT_LINE_EVENTS();
     port.SetEvents({});
     port.Open();
     TSignalEvent stop;
@@ -167,6 +175,7 @@ TEST_F(EventThread, WaitForEventIsRefusedWhileTheThreadRuns) {
 }
 
 TEST_F(EventThread, ReceivedBytesAreCountedAndLeftQueued) {
+    SKIP_WITHOUT_LINE_EVENTS();
     RecordEverything();
     port.Open();
     far->Send("ABCDE");
@@ -177,6 +186,7 @@ TEST_F(EventThread, ReceivedBytesAreCountedAndLeftQueued) {
 }
 
 TEST_F(EventThread, ReceivedBytesGoToOnRxBufWhenNotCounted) {
+    SKIP_WITHOUT_LINE_EVENTS();
     RecordEverything();
     port.SetTriggersOnRxChar(false);
     port.Open();
@@ -197,6 +207,7 @@ TEST_F(EventThread, ReceivedBytesGoToOnRxBufWhenNotCounted) {
 }
 
 TEST_F(EventThread, LinkWithReceiveBufferGetsTheSameBytes) {
+    SKIP_WITHOUT_LINE_EVENTS();
     RecordEverything();
     TComLink link;
     link.LinkRxBuf = [this](TCustomComPort&, const void* b, int n) {
@@ -246,6 +257,7 @@ TEST_F(EventThread, ErrorEventWithoutErrorsCallsNoHandler) {
 }
 
 TEST_F(EventThread, TransmitQueueRunningEmptyIsReported) {
+    SKIP_WITHOUT_LINE_EVENTS();
     RecordEverything();
     TComLink link;
     link.LinkTx = [this](TCustomComPort&, bool on) { log.Add(on ? "Tx+" : "Tx-"); };
@@ -292,6 +304,7 @@ TEST_F(EventThread, QueueReaching80PercentIsReportedOncePerCrossing) {
 }
 
 TEST_F(EventThread, ThreadSyncRunsHandlersOnTheUserInterfaceThread) {
+    SKIP_WITHOUT_LINE_EVENTS();
     std::atomic<bool> onUiThread{false};
     std::thread::id ui = std::this_thread::get_id();
     port.SetSyncMethod(smThreadSync);
@@ -306,6 +319,7 @@ TEST_F(EventThread, ThreadSyncRunsHandlersOnTheUserInterfaceThread) {
 }
 
 TEST_F(EventThread, CloseServesADeliveryThatWaitsForTheUserInterfaceThread) {
+    SKIP_WITHOUT_LINE_EVENTS();
     port.SetSyncMethod(smThreadSync);
     port.OnRxChar = [&](TCustomComPort&, int n) { log.Add("RxChar:" + std::to_string(n)); };
     port.Open();
@@ -328,14 +342,59 @@ TEST_F(EventThread, WindowMethodShowsAHandlersExceptionAndGoesOn) {
             shown.push_back(error.what());
         }
     });
+    port.SetEvents({});
+    int calls = 0;
+    port.OnRxChar = [&](TCustomComPort&, int n) {
+        if (++calls == 1)
+            throw std::runtime_error("handler failed");
+        log.Add("RxChar:" + std::to_string(n));
+    };
+    port.OnRing = [&](TCustomComPort&) { log.Add("Ring"); };
+    port.Open();
+    far->Send("ab");
+    auto start = Clock::now();
+    while (port.InputCount() < 2 && MsSince(start) < 3000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // The messages the event thread sends: received byte (1) twice, then ring (256).
+    TMessage message;
+    message.Msg = TComThread::kEventMessage;
+    message.WParam = 1;
+    EXPECT_NO_THROW(port.WindowMethod(message));
+    port.WindowMethod(message);
+    message.WParam = 256;
+    port.WindowMethod(message);
+    message.WParam = 512; // no event has this bit: nothing
+    port.WindowMethod(message);
+    SetApplicationExceptionHandler(previous);
+    EXPECT_EQ(shown, std::vector<std::string>{"handler failed"});
+    EXPECT_EQ(log.Entries(), (std::vector<std::string>{"RxChar:2", "Ring"}));
+
+    // Other messages go to the default procedure; a closed port ignores event messages.
+    TMessage other;
+    other.Msg = 1024;
+    other.WParam = 1;
+    port.WindowMethod(other);
+    EXPECT_EQ(other.Result, 0);
+    port.Close();
+    message.WParam = 1;
+    port.WindowMethod(message);
+    EXPECT_EQ(calls, 2);
+}
+
+TEST_F(EventThread, WindowSyncDeliversOnTheUserInterfaceThreadAfterAFailedHandler) {
+    SKIP_WITHOUT_LINE_EVENTS();
+    int shown = 0;
+    auto previous = SetApplicationExceptionHandler([&](std::exception_ptr) { ++shown; });
     port.SetSyncMethod(smWindowSync);
+    std::thread::id ui = std::this_thread::get_id();
+    bool onUiThread = true;
     int calls = 0;
     port.OnRxChar = [&](TCustomComPort& sender, int) {
-        ++calls;
+        onUiThread = onUiThread && std::this_thread::get_id() == ui;
         std::string bytes;
         sender.ReadStr(bytes, 31); // take the bytes so that the next ones count afresh
         log.Add("RxChar:" + bytes);
-        if (calls == 1)
+        if (++calls == 1)
             throw std::runtime_error("handler failed");
     };
     port.Open();
@@ -345,20 +404,12 @@ TEST_F(EventThread, WindowMethodShowsAHandlersExceptionAndGoesOn) {
     far->Send("2");
     EXPECT_TRUE(log.WaitFor("RxChar:2", dispatcher.get()));
     SetApplicationExceptionHandler(previous);
-    EXPECT_EQ(shown, std::vector<std::string>{"handler failed"});
-
-    // Other messages go to the default procedure; a closed port ignores event messages.
-    TMessage other;
-    other.Msg = 1024;
-    other.WParam = 1;
-    port.WindowMethod(other);
-    EXPECT_EQ(other.Result, 0);
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(onUiThread);
     port.Close();
     EXPECT_EQ(port.SyncWindow(), nullptr);
-    TMessage late;
-    late.Msg = TComThread::kEventMessage;
-    late.WParam = 1;
-    EXPECT_NO_THROW(port.WindowMethod(late));
+    // Messages still queued for the destroyed window are dropped.
+    dispatcher->CheckSynchronize();
 }
 
 TEST_F(EventThread, CloseWhileWaitingIsPromptAndLeavesTheQueuesEmpty) {
@@ -377,6 +428,7 @@ TEST_F(EventThread, CloseWhileWaitingIsPromptAndLeavesTheQueuesEmpty) {
 }
 
 TEST_F(EventThread, HandlerExceptionOnTheEventThreadDoesNotEndIt) {
+    SKIP_WITHOUT_LINE_EVENTS();
     std::atomic<int> shown{0};
     auto previous = SetApplicationExceptionHandler([&](std::exception_ptr) { shown.fetch_add(1); });
     std::atomic<int> calls{0};
