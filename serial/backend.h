@@ -97,6 +97,8 @@ int StartEventWait(Device* device, Overlapped* overlapped, std::uint32_t* mask);
 // Gives the calling thread a priority on the usual scale (0 idle ... 3 normal ... 6 critical);
 // as far as the system lets an unprivileged process.
 void ApplyCurrentThreadPriority(int priority);
+// Names the calling thread for debuggers and system monitors, where the system has names.
+void NameCurrentThread(const char* name);
 
 // The names usable as a port name, unsorted.
 int EnumPortNames(std::vector<std::string>& names);

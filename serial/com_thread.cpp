@@ -86,6 +86,7 @@ void TComThread::Stop() {
 }
 
 void TComThread::Execute() {
+    backend::NameCurrentThread(kThreadName);
     backend::ApplyCurrentThreadPriority(static_cast<int>(priority_));
     backend::Device* device = port_->DeviceHandle();
     backend::Overlapped* overlapped = nullptr;

@@ -40,6 +40,9 @@ public:
     static std::uint32_t EventsToMask(TComEvents events);
     static TComEvents MaskToEvents(std::uint32_t mask);
 
+    // The name the thread carries in system monitors (at most 15 characters for Linux).
+    static constexpr const char* kThreadName = "lirat5-events";
+
     // The message the window method receives for each event with smWindowSync.
     static constexpr unsigned kEventMessage = 1025;
 

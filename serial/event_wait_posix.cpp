@@ -18,6 +18,7 @@
 #include <vector>
 
 #include <poll.h>
+#include <pthread.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
@@ -428,6 +429,10 @@ void ApplyCurrentThreadPriority(int priority) {
     if (priority < 0 || priority > 6 || kNice[priority] == 0)
         return;
     ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), kNice[priority]);
+}
+
+void NameCurrentThread(const char* name) {
+    ::pthread_setname_np(::pthread_self(), name);
 }
 
 } // namespace serial::backend

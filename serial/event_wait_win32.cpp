@@ -79,4 +79,8 @@ void ApplyCurrentThreadPriority(int priority) {
         ::SetThreadPriority(::GetCurrentThread(), kPriorities[priority]);
 }
 
+void NameCurrentThread(const char*) {
+    // Thread descriptions need Windows 10; the event thread does without one.
+}
+
 } // namespace serial::backend

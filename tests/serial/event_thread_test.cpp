@@ -12,8 +12,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <ctime>
-#include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -450,38 +448,6 @@ TEST_F(EventThread, HandlerExceptionOnTheEventThreadDoesNotEndIt) {
     SetApplicationExceptionHandler(previous);
     EXPECT_EQ(calls.load(), 2);
     EXPECT_EQ(shown.load(), 1);
-}
-
-// CPU time of the whole process in milliseconds.
-double ProcessCpuMs() {
-    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
-}
-
-TEST_F(EventThread, QuietPortAndUnreadReplyCostNoWakeUps) {
-    if (lirat_test::UnderWine())
-        GTEST_SKIP() << "Wine's own serial event wait polls the device; the figure would be "
-                        "Wine's";
-    port.SetEvents(TComEvents::All());
-    port.Open();
-    ASSERT_NE(port.WatchThread(), nullptr);
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::uint64_t before = port.WatchThread()->WakeUps();
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    std::uint64_t idle = port.WatchThread()->WakeUps() - before;
-
-    far->Send("!00\r"); // a reply the tool leaves unread for a whole timer interval
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    before = port.WatchThread()->WakeUps();
-    double cpuBefore = ProcessCpuMs();
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    std::uint64_t waiting = port.WatchThread()->WakeUps() - before;
-    double cpu = ProcessCpuMs() - cpuBefore;
-    std::cout << "event thread: " << idle << " wake-ups in 2 s idle, " << waiting
-              << " in 2 s with a reply waiting, " << cpu << " ms CPU meanwhile\n";
-    EXPECT_LE(idle, 1u);
-    EXPECT_LE(waiting, 1u);
-    EXPECT_LT(cpu, 200.0);
-    EXPECT_EQ(port.InputCount(), 4);
 }
 
 } // namespace

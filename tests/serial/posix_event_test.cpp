@@ -1,11 +1,23 @@
 // POSIX-only checks of the event thread: nothing is left behind by many opens and closes.
 #include "serial/com_port.h"
+#include "serial/com_thread.h"
 
 #include "tests/serial/pty_line.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include <unistd.h>
 
 namespace {
 
@@ -35,6 +47,88 @@ TEST(EventThreadLifetime, ThousandOpensAndClosesLeaveNoThreadOrDescriptor) {
     }
     EXPECT_EQ(Entries("/proc/self/fd"), fds);
     EXPECT_EQ(Entries("/proc/self/task"), threads);
+}
+
+// Context switches (each one a wake-up) and CPU ticks of the port's event threads, found by
+// their name (a sanitizer's own background threads do not count).
+struct ThreadCost {
+    long long switches = 0;
+    long long cpuTicks = 0;
+};
+
+ThreadCost EventThreadsCost() {
+    ThreadCost cost;
+    std::string self = std::to_string(::gettid());
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (task.path().filename() == self || name != TComThread::kThreadName)
+            continue;
+        std::ifstream status(task.path() / "status");
+        for (std::string line; std::getline(status, line);) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+                line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+                cost.switches += std::stoll(line.substr(line.find(':') + 1));
+        }
+        std::ifstream stat(task.path() / "stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        // Fields after the command name in parentheses: utime and stime are the 12th and 13th.
+        std::istringstream rest(text.substr(text.rfind(')') + 2));
+        std::string field;
+        for (int i = 1; i <= 13 && rest >> field; ++i)
+            if (i == 12 || i == 13)
+                cost.cpuTicks += std::stoll(field);
+    }
+    return cost;
+}
+
+TEST(EventThreadCost, QuietPortAndUnreadReplyWakeNothing) {
+    struct Config {
+        const char* name;
+        TComEvents events;
+    };
+    const Config configs[] = {{"tool (evRx80Full)", {evRx80Full}},
+                              {"all events", TComEvents::All()}};
+    for (const Config& config : configs) {
+        lirat_test::PtyLine line;
+        TComPort port;
+        port.SetPort(line.DevicePath());
+        port.SetEvents(config.events);
+        port.SetSyncMethod(smNone);
+        int calls = 0; // the port's only callback; with the tool's settings it must stay unused
+        port.OnRxChar = [&](TCustomComPort&, int) { ++calls; };
+        port.Open();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ThreadCost before = EventThreadsCost();
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        ThreadCost idle = EventThreadsCost();
+
+        line.Send("!00\r"); // a reply the tool leaves unread for a whole timer interval
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ThreadCost arrived = EventThreadsCost();
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        ThreadCost waited = EventThreadsCost();
+        long long idleWakeUps = idle.switches - before.switches;
+        long long waitingWakeUps = waited.switches - arrived.switches;
+        long long waitingTicks = waited.cpuTicks - arrived.cpuTicks;
+        // The arrival itself wakes the thread: proof that the count sees wake-ups at all.
+        long long arrivalWakeUps = arrived.switches - idle.switches;
+        std::cout << config.name << ": " << idleWakeUps << " wake-ups in 2 s idle, "
+                  << waitingWakeUps << " wake-ups and "
+                  << waitingTicks * 1000 / ::sysconf(_SC_CLK_TCK)
+                  << " ms CPU in 2 s with a reply waiting unread (" << arrivalWakeUps
+                  << " for its arrival)\n";
+        EXPECT_GE(arrivalWakeUps, 1) << config.name;
+        EXPECT_LE(idleWakeUps, 2) << config.name;
+        EXPECT_LE(waitingWakeUps, 2) << config.name;
+        EXPECT_LE(waitingTicks * 1000 / ::sysconf(_SC_CLK_TCK), 100) << config.name;
+        EXPECT_EQ(port.InputCount(), 4) << config.name;
+        if (!config.events.contains(evRxChar)) {
+            EXPECT_EQ(calls, 0) << config.name;
+        }
+        port.Close();
+    }
 }
 
 } // namespace
