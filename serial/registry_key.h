@@ -45,7 +45,8 @@ public:
     void WriteInteger(const std::string& name, int value);
 
 private:
-    void* handle_ = nullptr; // the open key (HKEY) on Windows
+    // The open key (HKEY) on Windows; unused elsewhere, where no key can be opened.
+    [[maybe_unused]] void* handle_ = nullptr;
 };
 
 } // namespace serial
