@@ -86,7 +86,9 @@ bool WriteAll(int fd, std::string_view contents) {
 
 FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
     FileReadResult result;
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK a named pipe in the file's place would block here until some writer
+    // opened it; the check below refuses anything that is not a plain file anyway.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         result.status = (errno == ENOENT || errno == ENOTDIR) ? FileReadStatus::Missing
                                                               : FileReadStatus::Unreadable;

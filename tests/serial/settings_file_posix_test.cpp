@@ -56,6 +56,23 @@ TEST(SettingsFilePosix, ReadOnlyFileRaisesAndStaysAsItWas) {
     EXPECT_EQ(ReadBytes(path), before);
 }
 
+// A named pipe (or any other file that is not a plain file) in the settings file's place must
+// not block the reader: it waits for a writer that never comes, and the tool would hang at
+// start-up. It reads as a file without keys, and a write to it is refused.
+TEST(SettingsFilePosix, NamedPipeReadsEmptyWithoutBlocking) {
+    TempFolder folder;
+    const std::string path = folder.File("conf.INI");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    const auto start = std::chrono::steady_clock::now();
+    SettingsFile file(path);
+    EXPECT_EQ(file.ReadString("ComPort", "Port", "COM1"), "COM1");
+    EXPECT_THROW(file.WriteString("ComPort", "Port", "COM4"), ESettingsFileError);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    struct stat info {};
+    ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was replaced";
+}
+
 TEST(SettingsFilePosix, NewFileKeepsTheOldPermissionsAndLinks) {
     TempFolder folder;
     const std::string target = folder.File("real.INI");
