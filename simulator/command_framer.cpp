@@ -16,8 +16,10 @@ std::vector<FramedLine> CommandFramer::Feed(std::string_view bytes) {
             continue;
         }
         buffer_.push_back(c);
-        // A CR may still be followed by its LF, so the limit counts the bytes before it.
-        if (buffer_.size() > kMaxLineLength && buffer_.back() != '\r') {
+        // A CR may still be followed by its LF, so the limit counts the bytes before it. Only
+        // one such CR is held beyond the limit: a stream of CRs must not grow the buffer.
+        const bool pendingCr = buffer_.size() == kMaxLineLength + 1 && buffer_.back() == '\r';
+        if (buffer_.size() > kMaxLineLength && !pendingCr) {
             lines.push_back({FramedLine::Kind::Overflow, std::move(buffer_)});
             buffer_.clear();
         }

@@ -71,5 +71,22 @@ TEST(CommandFramerTest, CrAtTheLimitStillWaitsForItsLf) {
     EXPECT_EQ(lines[0].text, longest);
 }
 
+// A line of CRs past the limit was once held whole, however long it grew: a peer sending CRs
+// without end made the simulator's memory grow without end.
+TEST(CommandFramerTest, CarriageReturnsPastTheLimitOverflowToo) {
+    CommandFramer framer;
+    const std::string longest(CommandFramer::kMaxLineLength, 'x');
+    auto lines = framer.Feed(longest + std::string(10000, '\r'));
+    EXPECT_LE(framer.Pending(), CommandFramer::kMaxLineLength + 1);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().kind, Kind::Overflow);
+    EXPECT_EQ(lines.front().text, longest + "\r\r");
+    // The framer recovers at the next line end.
+    lines = framer.Feed("\n$8\r\n");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().kind, Kind::Command);
+    EXPECT_EQ(lines.back().text, "$8");
+}
+
 } // namespace
 } // namespace sim
