@@ -393,7 +393,17 @@ void TForm1::Button2Click() {
 // ---- port number ----
 
 void TForm1::ApplyPortNumber(int number) {
-    if (PortNumberOf(comPort_->Port()) == number) {
+    // A port name without a number (a settings file edited by hand) was reported when the
+    // window was shown; here it counts as a different port, so the number the window shows is
+    // stored in its place. Failing instead would stop every transaction until the file was
+    // mended by hand, whatever number the user chose.
+    std::optional<int> current;
+    try {
+        current = PortNumberOf(comPort_->Port());
+    } catch (const std::runtime_error&) {
+        current.reset();
+    }
+    if (current == number) {
         return;
     }
     if (settingsFileName_.isEmpty()) {
