@@ -34,6 +34,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr std::uint32_t kMaxDword = 0xFFFFFFFFu;
+// The event mask's bit for "the transmit queue ran empty".
+constexpr std::uint32_t kEvTxEmptyBit = 4;
 // A pending transfer re-checks for an abort at least this often while it blocks.
 constexpr int kAbortCheckMs = 100;
 
@@ -110,11 +112,16 @@ std::uint32_t StashedCount(Device* device) {
 }
 
 void NoteWritten(Device* device) {
+    bool kick = false;
     {
         std::lock_guard lock(device->mutex);
         device->txPending = true;
+        // Only a wait for the transmit queue running empty has to look again after a write;
+        // waking the event thread for any other mask would cost it a wake-up per write.
+        kick = (device->eventMask & kEvTxEmptyBit) != 0;
     }
-    KickEventWait(device);
+    if (kick)
+        KickEventWait(device);
 }
 
 int DeviceFd(Device* device) {
