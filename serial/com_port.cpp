@@ -2,6 +2,7 @@
 
 #include "serial/app_exception.h"
 #include "serial/backend.h"
+#include "serial/com_thread.h"
 #include "serial/native_records.h"
 
 #include <algorithm>
@@ -84,6 +85,11 @@ TCustomComPort::~TCustomComPort() {
         DestroyHandle();
         connected_ = false;
     }
+    ReapRetiredThreads();
+    // Left only when the port is destroyed by one of its own handlers: that thread cannot be
+    // waited for, so it ends on its own.
+    for (TComThread* thread : retiredThreads_)
+        thread->Abandon();
 }
 
 // ---- component state ----
@@ -225,6 +231,9 @@ void TCustomComPort::SetTriggersOnRxChar(bool value) {
 void TCustomComPort::Open() {
     if (connected_ || componentState_.contains(csDesigning))
         return;
+    // A thread stopped by a Close from its own handler no longer holds the device, but must be
+    // gone before a new one starts.
+    ReapRetiredThreads();
     CallBeforeOpen();
     CreateHandle();
     connected_ = true;

@@ -251,6 +251,9 @@ private:
     bool SignalOn(TComSignal signal);
     void StartEventThread();
     void StopEventThread();
+    // Destroys the threads that a Close from inside their own delivery left running, except one
+    // the caller is still inside of.
+    void ReapRetiredThreads();
 
     std::string name_;
     TComponentState componentState_;
@@ -274,6 +277,9 @@ private:
 
     backend::Device* deviceHandle_ = nullptr;
     TComThread* watchThread_ = nullptr; // owned; made by Open, destroyed by Close
+    // Owned; threads stopped by a Close from inside their own delivery, which could not wait for
+    // their end. The next Open or the destructor destroys them.
+    std::vector<TComThread*> retiredThreads_;
     bool watchThreadRunning_ = false;
     TSyncWindow* syncWindow_ = nullptr; // owned; exists with the thread for smWindowSync
     int updateDepth_ = 0;

@@ -12,20 +12,51 @@
 
 namespace serial {
 
+namespace {
+
+constexpr std::uint32_t kPurgeTxClear = 4;
+constexpr std::uint32_t kPurgeRxClear = 8;
+
+} // namespace
+
 void TCustomComPort::StartEventThread() {
     if (syncMethod_ == smWindowSync)
         syncWindow_ = new TSyncWindow(*this, SyncDispatcher());
     watchThread_ = new TComThread(*this);
     watchThreadRunning_ = true;
+    watchThread_->Resume();
 }
 
 void TCustomComPort::StopEventThread() {
     // The thread ends before its window goes, and both before the device is released.
-    delete watchThread_;
+    if (watchThread_ && watchThread_->InDelivery()) {
+        // Close from one of the thread's own handlers (on the event thread with smNone, or on
+        // the user-interface thread inside an smThreadSync delivery): the thread cannot end
+        // before the handler returns, so waiting for it here would never end. It is halted and
+        // gives up the device instead; the end of its work (no event mask, both queues
+        // discarded) is done here, so the device can be released at once.
+        watchThread_->ReleaseDevice();
+        backend::SetEventMask(deviceHandle_, 0);
+        backend::Purge(deviceHandle_, kPurgeTxClear | kPurgeRxClear);
+        retiredThreads_.push_back(watchThread_);
+    } else {
+        delete watchThread_;
+    }
     watchThread_ = nullptr;
     watchThreadRunning_ = false;
     delete syncWindow_;
     syncWindow_ = nullptr;
+}
+
+void TCustomComPort::ReapRetiredThreads() {
+    std::vector<TComThread*> keep;
+    for (TComThread* thread : retiredThreads_) {
+        if (thread->InDelivery())
+            keep.push_back(thread); // still returning from the handler that closed the port
+        else
+            delete thread; // waits for its end, which follows the handler's return at once
+    }
+    retiredThreads_.swap(keep);
 }
 
 void TCustomComPort::WaitForEvent(TComEvents& events, TSignalEvent* stopEvent, int timeout) {

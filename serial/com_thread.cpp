@@ -62,20 +62,23 @@ TComThread::TComThread(TCustomComPort& port)
         throw std::system_error(err, std::system_category(), "event thread");
     // The result is ignored: a device that refuses the mask simply reports no events.
     backend::SetEventMask(port.DeviceHandle(), EventsToMask(port.Events()));
-    try {
+}
+
+void TComThread::Resume() {
+    if (!thread_.joinable())
         thread_ = std::thread([this] { Execute(); });
-    } catch (...) {
-        backend::DestroySignalEvent(halt_);
-        throw;
-    }
 }
 
 TComThread::~TComThread() {
     Stop();
     if (thread_.joinable()) {
+        // Joining from inside a delivery would wait for ever; the port never does that.
         if (dispatcher_->InUiThread())
             dispatcher_->ServeUntil([this] { return finished_.load(); });
         thread_.join();
+    } else if (!released_) {
+        // Never resumed: the mask set at construction goes, as the body would have cleared it.
+        backend::SetEventMask(port_->DeviceHandle(), 0);
     }
     backend::DestroySignalEvent(halt_);
 }
@@ -85,7 +88,23 @@ void TComThread::Stop() {
     std::this_thread::yield();
 }
 
+bool TComThread::InDelivery() const {
+    std::thread::id self = std::this_thread::get_id();
+    return bodyThread_.load() == self || deliveringOn_.load() == self;
+}
+
+void TComThread::ReleaseDevice() {
+    released_ = true;
+    Stop();
+}
+
+void TComThread::Abandon() {
+    if (thread_.joinable())
+        thread_.detach();
+}
+
 void TComThread::Execute() {
+    bodyThread_ = std::this_thread::get_id();
     backend::NameCurrentThread(kThreadName);
     backend::ApplyCurrentThreadPriority(static_cast<int>(priority_));
     backend::Device* device = port_->DeviceHandle();
@@ -115,6 +134,9 @@ void TComThread::Execute() {
             if (backend::OverlappedResult(device, overlapped, transferred) == 0) {
                 pending_ = MaskToEvents(mask);
                 DispatchComMsg();
+                // A handler closed the port: the device is no longer ours to touch.
+                if (released_)
+                    break;
             } else {
                 // A wait that ends in failure delivers nothing. Starting the next one at once
                 // would spin if every wait fails (a device gone away, or Wine's pseudo-terminal
@@ -124,11 +146,15 @@ void TComThread::Execute() {
             }
         }
     }
-    // The thread's end: no more events, and what is left in both queues is discarded.
-    backend::SetEventMask(device, 0);
-    backend::Purge(device, kPurgeTxClear | kPurgeRxClear);
+    // The thread's end: no more events, and what is left in both queues is discarded. A port
+    // closed from inside a delivery has done this itself before it released the device.
+    if (!released_) {
+        backend::SetEventMask(device, 0);
+        backend::Purge(device, kPurgeTxClear | kPurgeRxClear);
+    }
     if (overlapped) {
-        // A wait still pending has been ended by the new mask; let it complete first.
+        // A wait still pending has been ended by the new mask; let it complete first. (After a
+        // release none is: the wait had completed before the delivery.)
         if (waiting)
             backend::WaitOverlapped(device, overlapped);
         backend::DestroyOverlapped(overlapped);
@@ -160,9 +186,23 @@ void TComThread::DispatchComMsg() {
 }
 
 void TComThread::DoEvents() {
+    // Marks the running thread, so that a Close from one of the handlers knows it must not wait
+    // for this thread's end.
+    struct Delivering {
+        std::atomic<std::thread::id>& on;
+        std::thread::id before;
+        explicit Delivering(std::atomic<std::thread::id>& marker)
+            : on(marker), before(marker.exchange(std::this_thread::get_id())) {}
+        ~Delivering() { on = before; }
+        Delivering(const Delivering&) = delete;
+        Delivering& operator=(const Delivering&) = delete;
+    } delivering(deliveringOn_);
     for (const EventBit& e : kDeliveryOrder) {
         if (!pending_.contains(e.event))
             continue;
+        // A handler closed the port: the rest of this wait's events go with it.
+        if (released_)
+            break;
         switch (e.event) {
         case evError:
             port_->CallError();

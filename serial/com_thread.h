@@ -19,8 +19,11 @@ class TSyncDispatcher;
 
 class TComThread {
 public:
-    // Made by Open: sets the device's event mask from the port's Events and starts waiting.
+    // Made by Open, suspended: sets the device's event mask from the port's Events.
     explicit TComThread(TCustomComPort& port);
+    // Starts the thread, which begins to wait. The port resumes its thread only once it holds
+    // it, since a handler on the thread may close the port at once.
+    void Resume();
     // Destroyed by Close: stops the thread and waits for its end. On the user-interface thread
     // the wait keeps serving synchronisation requests, so a delivery in progress can finish.
     ~TComThread();
@@ -29,6 +32,19 @@ public:
 
     // Signals HaltEvent and yields once.
     void Stop();
+
+    // Whether the calling thread is this thread itself or is running one of its deliveries
+    // (the user-interface thread inside an smThreadSync delivery). Such a caller must not wait
+    // for the thread's end: the thread cannot end before the caller returns.
+    bool InDelivery() const;
+    // Close from inside a delivery: halts the thread and hands the device back to the port at
+    // once. The thread delivers nothing more, touches the device no more and ends as soon as
+    // the delivery returns; the port then releases the device itself and destroys this object
+    // later, from outside the delivery.
+    void ReleaseDevice();
+    // Last resort for an object that can never be destroyed from outside its delivery (the port
+    // itself is destroyed inside one): the thread ends on its own and the object is left to it.
+    void Abandon();
 
     TCustomComPort* PortRef() const { return port_; }
     backend::Event* HaltEvent() const { return halt_; }
@@ -58,6 +74,9 @@ private:
     TThreadPriority priority_;
     std::shared_ptr<TSyncDispatcher> dispatcher_;
     std::atomic<bool> finished_{false};
+    std::atomic<bool> released_{false};           // the port has taken the device back
+    std::atomic<std::thread::id> bodyThread_{};   // the thread running Execute
+    std::atomic<std::thread::id> deliveringOn_{}; // the thread running DoEvents, if any
     std::atomic<std::uint64_t> wakeUps_{0};
     std::thread thread_;
 };

@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -45,6 +47,46 @@ TEST(EventThreadLifetime, ThousandOpensAndClosesLeaveNoThreadOrDescriptor) {
         ASSERT_TRUE(port.WatchThreadRunning()) << "round " << i;
         port.Close();
     }
+    EXPECT_EQ(Entries("/proc/self/fd"), fds);
+    EXPECT_EQ(Entries("/proc/self/task"), threads);
+}
+
+TEST(EventThreadLifetime, HandlersThatCloseTheirOwnPortLeaveNoThreadOrDescriptor) {
+    lirat_test::PtyLine line;
+    TComPort port;
+    port.SetPort(line.DevicePath());
+    port.SetEvents({evRxChar});
+    port.SetSyncMethod(smNone);
+    std::mutex mutex;
+    std::condition_variable changed;
+    int opens = 0;
+    int closes = 0;
+    port.OnRxChar = [&](TCustomComPort& sender, int) {
+        // The port takes no locks: the handler closes it only once this thread is done with it.
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return opens > closes; });
+        sender.Close();
+        ++closes;
+        changed.notify_all();
+    };
+    port.Open(); // the first open may set up things that live on (the dispatcher)
+    port.Close();
+    std::size_t fds = Entries("/proc/self/fd");
+    std::size_t threads = Entries("/proc/self/task");
+    for (int i = 1; i <= 200; ++i) {
+        port.Open();
+        {
+            std::lock_guard lock(mutex);
+            opens = i;
+            changed.notify_all();
+        }
+        line.Send("x");
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(5), [&] { return closes == i; }))
+            << "round " << i;
+    }
+    port.Open(); // reaps the last stopped thread
+    port.Close();
     EXPECT_EQ(Entries("/proc/self/fd"), fds);
     EXPECT_EQ(Entries("/proc/self/task"), threads);
 }
