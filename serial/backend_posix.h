@@ -3,11 +3,13 @@
 #pragma once
 
 #include "serial/backend.h"
+#include "serial/modem_watch.h"
 #include "serial/posix_extras.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -40,6 +42,9 @@ struct Device {
     bool hangUp = false;
     bool rx80Reported = false;         // the receive queue has been reported 80 % full
     posix::LineCounters eventCounters; // as of the last event evaluation
+    // Kicks the event wait on a modem-line change; only while the mask asks for such events on a
+    // device whose driver keeps counters.
+    std::unique_ptr<posix::ModemWatch> modemWatch;
 };
 
 struct Overlapped {

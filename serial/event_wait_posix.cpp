@@ -7,9 +7,12 @@
 // port with an unread reply cost no wake-ups. The kick is written when a write has put bytes in
 // the transmit queue, so that a waiting thread looks for the queue running empty. Everything
 // else (the event character, 80 % of the input size, line errors, break and modem-line counters
-// where the driver keeps them) is checked when the device has woken the set.
+// where the driver keeps them) is checked when the device has woken the set. A modem line that
+// changes while no byte arrives wakes nothing by itself: where the driver can wait for its lines
+// (TIOCMIWAIT), a helper blocked in that wait writes the kick on a change (modem_watch.h).
 #include "serial/backend.h"
 #include "serial/backend_posix.h"
+#include "serial/line_counters.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -34,12 +37,6 @@ namespace {
 constexpr std::uint32_t kEvRxChar = 1;
 constexpr std::uint32_t kEvRxFlag = 2;
 constexpr std::uint32_t kEvTxEmpty = 4;
-constexpr std::uint32_t kEvCts = 8;
-constexpr std::uint32_t kEvDsr = 16;
-constexpr std::uint32_t kEvRlsd = 32;
-constexpr std::uint32_t kEvBreak = 64;
-constexpr std::uint32_t kEvErr = 128;
-constexpr std::uint32_t kEvRing = 256;
 constexpr std::uint32_t kEvRx80Full = 1024;
 
 // Bytes taken from the driver to look for the event character are kept up to this much.
@@ -215,20 +212,7 @@ void Evaluate(Device* device) {
     if (device->haveCounters) {
         posix::LineCounters now;
         if (posix::ReadLineCounters(device->fd, now) == 0) {
-            const posix::LineCounters& was = device->eventCounters;
-            if (now.frame != was.frame || now.parity != was.parity || now.overrun != was.overrun ||
-                now.bufOverrun != was.bufOverrun)
-                occurred |= kEvErr;
-            if (now.brk != was.brk)
-                occurred |= kEvBreak;
-            if (now.cts != was.cts)
-                occurred |= kEvCts;
-            if (now.dsr != was.dsr)
-                occurred |= kEvDsr;
-            if (now.dcd != was.dcd)
-                occurred |= kEvRlsd;
-            if (now.rng != was.rng)
-                occurred |= kEvRing;
+            occurred |= posix::CounterEvents(device->eventCounters, now);
             device->eventCounters = now;
         }
     }
@@ -239,6 +223,34 @@ void Evaluate(Device* device) {
         Complete(device, occurred, 0);
     else if (device->hangUp)
         Complete(device, 0, EIO); // the device or the far end has gone: no more events
+}
+
+// Starts the modem-line helper of a device whose driver keeps counters (device->mutex held).
+// Where the driver cannot wait for its lines after all, the helper's first wait fails and it
+// ends at once; the events then simply never occur. A helper that cannot start is the same.
+void StartModemWatch(Device* device) {
+    int fd = device->fd;
+    // Changes between two waits of the driver (while the helper kicks) are seen by comparing the
+    // counters before each wait with those after the last one.
+    auto wait = [fd, last = posix::LineCounters{}, primed = false]() mutable {
+        posix::LineCounters now;
+        if (posix::ReadLineCounters(fd, now) == 0) {
+            bool missed =
+                primed && (posix::CounterEvents(last, now) & posix::kModemLineEvents) != 0;
+            last = now;
+            primed = true;
+            if (missed)
+                return 0;
+        }
+        int rc = posix::WaitModemChange(fd);
+        if (rc == 0 && posix::ReadLineCounters(fd, now) == 0)
+            last = now;
+        return rc;
+    };
+    device->modemWatch =
+        std::make_unique<posix::ModemWatch>(wait, [device] { KickEventWait(device); });
+    if (device->modemWatch->Start() != 0)
+        device->modemWatch.reset();
 }
 
 } // namespace
@@ -263,10 +275,14 @@ int AttachEventSource(Device* device) {
 }
 
 void DetachEventSource(Device* device) {
+    std::unique_ptr<posix::ModemWatch> watch;
     {
         std::lock_guard lock(device->mutex);
         Complete(device, 0, EBADF);
+        watch = std::move(device->modemWatch);
     }
+    // The helper writes the kick: it ends before the kick goes.
+    watch.reset();
     if (device->epollFd >= 0)
         ::close(device->epollFd);
     if (device->kickFd >= 0)
@@ -297,13 +313,23 @@ void ForgetEventWait(Overlapped* overlapped) {
 int SetEventMask(Device* device, std::uint32_t mask) {
     if (!device)
         return kErrorInvalidHandle;
-    std::lock_guard lock(device->mutex);
-    device->eventMask = mask;
-    device->rx80Reported = QueuedIn(device) >= std::uint64_t{device->queueSizes.InputSize} * 4 / 5;
-    if (device->haveCounters)
-        posix::ReadLineCounters(device->fd, device->eventCounters);
-    // As on Windows, a new mask ends the wait in progress with no events.
-    Complete(device, 0, 0);
+    std::unique_ptr<posix::ModemWatch> stopped;
+    {
+        std::lock_guard lock(device->mutex);
+        device->eventMask = mask;
+        device->rx80Reported =
+            QueuedIn(device) >= std::uint64_t{device->queueSizes.InputSize} * 4 / 5;
+        if (device->haveCounters)
+            posix::ReadLineCounters(device->fd, device->eventCounters);
+        if (!posix::NeedsModemWatch(device->haveCounters, mask))
+            stopped = std::move(device->modemWatch);
+        else if (!device->modemWatch)
+            StartModemWatch(device);
+        // As on Windows, a new mask ends the wait in progress with no events.
+        Complete(device, 0, 0);
+    }
+    // Stopped outside the lock: the helper never takes it, but need not hold others up either.
+    stopped.reset();
     return 0;
 }
 

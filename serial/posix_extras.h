@@ -19,4 +19,9 @@ struct LineCounters {
 // 0, or an errno value (ENOTTY/EINVAL on a device without counters, such as a pseudo-terminal).
 int ReadLineCounters(int fd, LineCounters& counters);
 
+// Blocks until one of the modem input lines (CTS, DSR, RLSD, ring) changes: 0 after a change,
+// EINTR when a signal interrupted the wait, or another errno value (ENOTTY/EINVAL on a device
+// that cannot wait so, ENOTSUP off Linux).
+int WaitModemChange(int fd);
+
 } // namespace serial::backend::posix

@@ -1,4 +1,5 @@
-// POSIX systems other than Linux: only the rates with a B-constant, and no line counters.
+// POSIX systems other than Linux: only the rates with a B-constant, no line counters and no
+// modem-line wait.
 #include "serial/posix_extras.h"
 
 #include <cerrno>
@@ -12,6 +13,9 @@ int ReadActualBaud(int, std::uint32_t&) {
     return ENOTSUP;
 }
 int ReadLineCounters(int, LineCounters&) {
+    return ENOTSUP;
+}
+int WaitModemChange(int) {
     return ENOTSUP;
 }
 

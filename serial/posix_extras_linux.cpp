@@ -1,5 +1,6 @@
-// Linux: termios2 for arbitrary rates and TIOCGICOUNT for the line-event counters. This file
-// must not include <termios.h>: its struct termios clashes with the kernel's in asm/termbits.h.
+// Linux: termios2 for arbitrary rates, TIOCGICOUNT for the line-event counters and TIOCMIWAIT
+// for the modem-line wait. This file must not include <termios.h>: its struct termios clashes
+// with the kernel's in asm/termbits.h.
 #include "serial/posix_extras.h"
 
 #include <asm/termbits.h>
@@ -43,6 +44,12 @@ int ReadLineCounters(int fd, LineCounters& counters) {
     counters.overrun = static_cast<std::uint32_t>(ic.overrun);
     counters.brk = static_cast<std::uint32_t>(ic.brk);
     counters.bufOverrun = static_cast<std::uint32_t>(ic.buf_overrun);
+    return 0;
+}
+
+int WaitModemChange(int fd) {
+    if (::ioctl(fd, TIOCMIWAIT, TIOCM_RNG | TIOCM_DSR | TIOCM_CD | TIOCM_CTS) != 0)
+        return errno;
     return 0;
 }
 
