@@ -5,17 +5,14 @@
 #include "app/app_icon.h"
 #include "app/main_window.h"
 #include "app/qt_ui_services.h"
+#include "app/serial_ui_bridge.h"
 #include "protocol/guarded_call.h"
-#include "serial/app_exception.h"
 
 #ifdef LIRAT_HAVE_CALIBRATION_WINDOW
 #include "calibration/kalibr_form.h"
 #endif
 
 #include <QApplication>
-#include <QMetaObject>
-
-#include <exception>
 
 namespace {
 
@@ -47,16 +44,11 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(app::ApplicationIcon());
 
     app::QtUiServices ui;
-    // Errors the serial component cannot raise to a caller are shown like any other escaping
-    // exception, on the user-interface thread.
-    serial::SetApplicationExceptionHandler([&ui](std::exception_ptr error) {
-        QMetaObject::invokeMethod(qApp, [&ui, error] {
-            protocol::GuardedCall(ui, [error] { std::rethrow_exception(error); });
-        });
-    });
+    // Serial ports deliver their events through Qt's event loop, and errors the serial component
+    // cannot raise to a caller are shown like any other escaping exception, on the GUI thread.
+    // The tool's own port needs neither (smNone, no handlers); any other port opened here does.
+    app::SerialUiBridge serialBridge(ui);
 
     protocol::GuardedCall(ui, [&ui] { RunWindows(ui); });
-
-    serial::SetApplicationExceptionHandler({});
     return 0;
 }
