@@ -75,8 +75,9 @@ int ReadReceived(Device* device, char* buffer, std::uint32_t max) {
                 return -errno;
             }
             if (n == 0) {
-                // An empty queue reads as 0 bytes, and so does a tty that has been hung up
-                // (an unplugged adapter): only poll tells them apart.
+                // A hung-up tty (an unplugged adapter) reads as 0 bytes. With our VMIN of 1 an
+                // empty queue reads as EAGAIN instead, but another program may have set the line
+                // up otherwise: poll tells the two apart.
                 pollfd p{device->fd, POLLIN, 0};
                 if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)))
                     return -EIO;

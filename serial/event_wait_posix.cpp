@@ -5,7 +5,8 @@
 // Edge triggering gives the Windows meaning of a received-byte event: the kernel wakes the set
 // once per arrival of bytes, not again and again while bytes wait unread, so a quiet port and a
 // port with an unread reply cost no wake-ups. The kick is written when a write has put bytes in
-// the transmit queue, so that a waiting thread looks for the queue running empty. Everything
+// the transmit queue and the mask asks for the queue running empty, so that a waiting thread
+// looks for it. Event objects make their eventfd only when a wait polls them. Everything
 // else (the event character, 80 % of the input size, line errors, break and modem-line counters
 // where the driver keeps them) is checked when the device has woken the set. A modem line that
 // changes while no byte arrives wakes nothing by itself: where the driver can wait for its lines
@@ -18,6 +19,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include <poll.h>
@@ -52,11 +54,14 @@ void DrainFd(int fd) {
 
 // ---- event objects ----
 
+// An event's descriptor is made only when a wait has to poll it: a synchronous transfer waits
+// on its device, not on its completion event, so most events never need one, and making and
+// closing an eventfd per transfer would double the system calls of a short transfer.
 struct Event {
     std::mutex mutex;
     bool manualReset = true;
     bool signalled = false;
-    int fd = -1;                 // readable while signalled
+    int fd = -1;                 // once made, readable exactly while signalled
     Overlapped* owner = nullptr; // the completion record this event belongs to, if any
 };
 
@@ -66,22 +71,17 @@ void SetEventOwner(Event* event, Overlapped* owner) {
 }
 
 int CreateSignalEvent(bool manualReset, bool initialState, Event*& event) {
-    event = nullptr;
-    int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (fd < 0)
-        return errno;
     event = new Event;
     event->manualReset = manualReset;
-    event->fd = fd;
-    if (initialState)
-        SetSignalEvent(event);
+    event->signalled = initialState;
     return 0;
 }
 
 void DestroySignalEvent(Event* event) {
     if (!event)
         return;
-    ::close(event->fd);
+    if (event->fd >= 0)
+        ::close(event->fd);
     delete event;
 }
 
@@ -92,18 +92,44 @@ int SetSignalEvent(Event* event) {
     if (!event->signalled) {
         event->signalled = true;
         std::uint64_t one = 1;
-        if (::write(event->fd, &one, sizeof one) < 0)
+        if (event->fd >= 0 && ::write(event->fd, &one, sizeof one) < 0)
             return errno;
     }
     return 0;
 }
 
+namespace {
+
+// Clears the event (event->mutex held). The descriptor's counter is 1 while signalled, so one
+// read empties it.
+void Clear(Event* event) {
+    if (event->signalled && event->fd >= 0) {
+        std::uint64_t value = 0;
+        [[maybe_unused]] ssize_t n = ::read(event->fd, &value, sizeof value);
+    }
+    event->signalled = false;
+}
+
+// The event's descriptor, made on first need with the event's current state.
+int PollableFd(Event* event, int& fd) {
+    std::lock_guard lock(event->mutex);
+    if (event->fd < 0) {
+        int made = ::eventfd(event->signalled ? 1 : 0, EFD_NONBLOCK | EFD_CLOEXEC);
+        if (made < 0)
+            return errno;
+        event->fd = made;
+    }
+    fd = event->fd;
+    return 0;
+}
+
+} // namespace
+
 int ResetSignalEvent(Event* event) {
     if (!event)
         return kErrorInvalidHandle;
     std::lock_guard lock(event->mutex);
-    event->signalled = false;
-    DrainFd(event->fd);
+    Clear(event);
     return 0;
 }
 
@@ -114,10 +140,8 @@ bool TryTake(Event* event) {
     std::lock_guard lock(event->mutex);
     if (!event->signalled)
         return false;
-    if (!event->manualReset) {
-        event->signalled = false;
-        DrainFd(event->fd);
-    }
+    if (!event->manualReset)
+        Clear(event);
     return true;
 }
 
@@ -176,6 +200,8 @@ void Evaluate(Device* device) {
             if (ready[i].events & (EPOLLHUP | EPOLLERR))
                 device->hangUp = true;
         }
+        if (n < static_cast<int>(std::size(ready)))
+            break; // everything ready has been seen; asking again would only return 0
     }
     std::uint32_t mask = device->eventMask;
     std::uint32_t occurred = 0;
@@ -417,7 +443,10 @@ int WaitForEvents(Event* const* events, int count, int timeoutMs, int& index) {
         for (int i = 0; i < count; ++i) {
             if (!events[i])
                 return kErrorInvalidHandle;
-            fds.push_back({events[i]->fd, POLLIN, 0});
+            int fd = -1;
+            if (int err = PollableFd(events[i], fd); err != 0)
+                return err;
+            fds.push_back({fd, POLLIN, 0});
         }
         for (Device* d : PendingWaitDevices(events, count)) {
             std::lock_guard lock(d->mutex);

@@ -89,7 +89,9 @@ int MapLineSettings(const TDcbRecord& dcb, termios& tio, bool& standardRate) {
         tio.c_iflag |= INPCK;
     tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
     tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
-    tio.c_cc[VMIN] = 0;
+    // The descriptor is non-blocking: with VMIN 1 an empty queue reads as EAGAIN, so a read that
+    // finds nothing needs no second system call to tell it from a hung-up line (which reads 0).
+    tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
 
     speed_t constant = B0;

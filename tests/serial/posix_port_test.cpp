@@ -184,7 +184,10 @@ TEST(TermiosMapping, EachLineSettingHasItsFlags) {
         EXPECT_EQ(tio.c_lflag, 0u) << c.name;
         EXPECT_EQ(tio.c_cc[VSTART], 0x11) << c.name;
         EXPECT_EQ(tio.c_cc[VSTOP], 0x13) << c.name;
-        EXPECT_EQ(tio.c_cc[VMIN], 0) << c.name;
+        // Reads never block (the descriptor is non-blocking); VMIN 1 makes an empty queue read
+        // as EAGAIN rather than as the 0 of a hung-up line.
+        EXPECT_EQ(tio.c_cc[VMIN], 1) << c.name;
+        EXPECT_EQ(tio.c_cc[VTIME], 0) << c.name;
         EXPECT_EQ(cfgetospeed(&tio), static_cast<speed_t>(B9600)) << c.name;
     }
 }
