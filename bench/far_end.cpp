@@ -21,6 +21,8 @@ FarEnd::FarEnd(int master, Mode mode, std::size_t total)
     if (stop_ < 0)
         throw std::system_error(errno, std::generic_category(), "eventfd");
     thread_ = std::thread([this] { Run(); });
+    while (tid_.load() == 0)
+        std::this_thread::yield();
 }
 
 FarEnd::~FarEnd() {
@@ -76,6 +78,7 @@ bool FarEnd::WriteAll(const char* data, std::size_t count) {
 }
 
 void FarEnd::Run() {
+    tid_ = CurrentThreadId();
     double cpuStart = ThreadCpuSeconds();
     std::vector<char> buffer(64 * 1024);
     std::size_t moved = 0;

@@ -34,6 +34,8 @@ public:
     Clock::time_point Finished() const { return finished_; }
     // CPU seconds the thread used; valid after Wait.
     double CpuSeconds() const { return cpu_; }
+    // CPU seconds the thread has used so far.
+    double CpuSecondsNow() const { return ThreadCpuSecondsOf(tid_.load()); }
 
 private:
     void Run();
@@ -44,6 +46,7 @@ private:
     Mode mode_;
     std::size_t total_;
     int stop_ = -1; // eventfd
+    std::atomic<int> tid_{0};
     Clock::time_point finished_{};
     double cpu_ = 0;
     std::string error_;

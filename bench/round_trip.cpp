@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <exception>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace bench {
@@ -19,26 +20,41 @@ struct Kind {
     std::size_t replySize;
 };
 
-// One run: a fresh pair, the library opens it, `iterations` timed round trips after a short
-// warm-up. Appends one sample in microseconds per round trip.
-void RunOnce(Library library, const Kind& kind, int iterations, std::vector<double>& samples) {
+// One library's side of a run: its own pair and far end, its port open throughout.
+struct Session {
+    Library library;
     PtyPair pty;
-    FarEnd far(pty.Master(), kind.mode);
-    auto port = MakePort(library);
-    port->Open(pty.DevicePath());
-    char reply[16] = {};
-    for (int i = 0; i < 1000; ++i) {
-        port->WriteAll(kind.command.data(), kind.command.size());
-        port->ReadExact(reply, kind.replySize);
+    FarEnd far;
+    std::unique_ptr<BenchPort> port;
+    double cpuSeconds = 0; // library side, over the timed blocks
+    int done = 0;
+
+    Session(Library l, FarEnd::Mode mode) : library(l), far(pty.Master(), mode), port(MakePort(l)) {
+        port->Open(pty.DevicePath());
     }
-    for (int i = 0; i < iterations; ++i) {
-        auto start = Clock::now();
-        port->WriteAll(kind.command.data(), kind.command.size());
-        port->ReadExact(reply, kind.replySize);
-        samples.push_back(Microseconds(Clock::now() - start));
+    ~Session() { port->Close(); }
+
+    // `count` round trips; with samples, each one timed.
+    void Block(const Kind& kind, int count, std::vector<double>* samples) {
+        char reply[16] = {};
+        double cpu0 = ProcessCpuSeconds() - far.CpuSecondsNow();
+        for (int i = 0; i < count; ++i) {
+            auto start = Clock::now();
+            port->WriteAll(kind.command.data(), kind.command.size());
+            port->ReadExact(reply, kind.replySize);
+            if (samples)
+                samples->push_back(Microseconds(Clock::now() - start));
+        }
+        if (samples) {
+            cpuSeconds += ProcessCpuSeconds() - far.CpuSecondsNow() - cpu0;
+            done += count;
+        }
     }
-    port->Close();
-}
+};
+
+// Round trips alternate between the libraries in blocks, so that the load of the shared
+// machine, which changes from second to second, falls on all of them alike.
+constexpr int kBlock = 1000;
 
 } // namespace
 
@@ -49,34 +65,53 @@ void RunRoundTrip(const Options& options) {
          sizeof FarEnd::kReply - 1},
     };
     for (const Kind& kind : kinds) {
-        std::map<Library, std::vector<double>> samples;
+        std::map<Library, std::vector<double>> samples, cpu;
         std::map<Library, std::string> failures;
-        // Runs are interleaved across the libraries, so that a noisy moment of the shared
-        // machine does not fall on one library alone.
         for (int run = 0; run < options.runs; ++run) {
+            std::vector<std::unique_ptr<Session>> sessions;
             for (Library library : kAllLibraries) {
                 if (failures.count(library) || !options.WantsLibrary(LibraryKey(library)))
                     continue;
                 try {
-                    RunOnce(library, kind, options.roundTrips, samples[library]);
+                    sessions.push_back(std::make_unique<Session>(library, kind.mode));
+                    sessions.back()->Block(kind, kBlock, nullptr); // warm-up
                 } catch (const std::exception& e) {
                     failures[library] = e.what();
                 }
             }
+            for (int left = options.roundTrips; left > 0; left -= kBlock) {
+                for (auto& session : sessions) {
+                    if (failures.count(session->library))
+                        continue;
+                    try {
+                        session->Block(kind, std::min(left, kBlock), &samples[session->library]);
+                    } catch (const std::exception& e) {
+                        failures[session->library] = e.what();
+                    }
+                }
+            }
+            for (auto& session : sessions) {
+                if (session->done > 0)
+                    cpu[session->library].push_back(session->cpuSeconds * 1e6 / session->done);
+            }
         }
-        std::vector<Row> rows;
-        for (Library library : kAllLibraries) {
-            if (!options.WantsLibrary(LibraryKey(library)))
-                continue;
-            Row row{LibraryName(library), Summarise(samples[library]), IsPeer(library), ""};
-            if (failures.count(library))
-                row = Row{LibraryName(library), {}, IsPeer(library), failures[library]};
-            rows.push_back(row);
-        }
-        char title[160];
+        auto rows = [&](std::map<Library, std::vector<double>>& values) {
+            std::vector<Row> result;
+            for (Library library : kAllLibraries) {
+                if (options.WantsLibrary(LibraryKey(library)))
+                    result.push_back({LibraryName(library), Summarise(values[library]),
+                                      IsPeer(library),
+                                      failures.count(library) ? failures[library] : ""});
+            }
+            return result;
+        };
+        char title[200];
         std::snprintf(title, sizeof title, "%s, %d runs of %d", kind.title, options.runs,
                       options.roundTrips);
-        PrintTable(title, "µs", rows, true, 1);
+        PrintTable(title, "µs", rows(samples), true, 1);
+        std::snprintf(title, sizeof title, "%s: CPU per round trip, library side, per run",
+                      kind.title);
+        PrintTable(title, "CPU µs", rows(cpu), true, 2);
     }
 }
 
