@@ -255,7 +255,7 @@ void RunEventDelivery(const Options& options) {
     std::snprintf(title, sizeof title,
                   "Event delivery, from the far end's write to the notification, %d runs of %d",
                   options.runs, options.events);
-    PrintTable(title, "µs", rows, true, 1);
+    PrintTable(title, "µs", rows, true, 1, "notified by");
 }
 
 } // namespace bench

@@ -135,7 +135,7 @@ PtyPair::~PtyPair() {
 }
 
 void PrintTable(const std::string& title, const std::string& unit, const std::vector<Row>& rows,
-                bool lowerIsBetter, int decimals) {
+                bool lowerIsBetter, int decimals, const std::string& firstColumn) {
     double best = std::numeric_limits<double>::quiet_NaN();
     for (const Row& r : rows) {
         if (!r.peer || r.reference || r.summary.count == 0)
@@ -144,8 +144,8 @@ void PrintTable(const std::string& title, const std::string& unit, const std::ve
             best = r.summary.median;
     }
     std::printf("\n### %s\n\n", title.c_str());
-    std::printf("| library | median (%s) | p99 (%s) | samples | ours / best peer | note |\n",
-                unit.c_str(), unit.c_str());
+    std::printf("| %s | median (%s) | p99 (%s) | samples | ours / best peer | note |\n",
+                firstColumn.c_str(), unit.c_str(), unit.c_str());
     std::printf("|---|---:|---:|---:|---:|---|\n");
     for (const Row& r : rows) {
         std::string ratio = "";

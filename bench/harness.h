@@ -70,7 +70,7 @@ struct Row {
 // peer median (lower is better when lowerIsBetter; otherwise the ratio is still ours over
 // theirs, so above 1 is faster).
 void PrintTable(const std::string& title, const std::string& unit, const std::vector<Row>& rows,
-                bool lowerIsBetter, int decimals);
+                bool lowerIsBetter, int decimals, const std::string& firstColumn = "library");
 
 // Settings of one benchmark run, from the command line.
 struct Options {

@@ -269,7 +269,7 @@ void RunIdleCost(const Options& options) {
         char title[160];
         std::snprintf(title, sizeof title, "Idle cost of an open port over %d s, %s, %d runs",
                       options.idleSeconds, what, options.runs);
-        PrintTable(title, unit, rows, true, decimals);
+        PrintTable(title, unit, rows, true, decimals, "waiting side");
     };
     table("CPU time of the waiting threads", "CPU µs", threadCpu, 1);
     table("CPU time of the whole process (getrusage)", "CPU ms", cpu, 2);

@@ -140,12 +140,12 @@ void RunStartup(const Options& options) {
     PrintTable(title, "ms",
                {row("process start to main window shown", shown),
                 row("process start to its first paint", painted)},
-               true, 1);
+               true, 1, "measured");
     std::snprintf(title, sizeof title, "The tool: peak memory (VmHWM / ru_maxrss)");
     PrintTable(title, "MiB",
                {row("lirat_bench_startup, up to the first paint", peak),
                 row("lirat5, running with its windows shown", toolPeak)},
-               true, 1);
+               true, 1, "program");
 }
 
 } // namespace bench

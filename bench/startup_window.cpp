@@ -5,8 +5,8 @@
 #include "app/app_icon.h"
 #include "app/main_window.h"
 #include "app/qt_ui_services.h"
+#include "app/serial_ui_bridge.h"
 #include "protocol/guarded_call.h"
-#include "serial/app_exception.h"
 
 #ifdef LIRAT_HAVE_CALIBRATION_WINDOW
 #include "calibration/kalibr_form.h"
@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QMetaObject>
 #include <QTimer>
 
 #include <cstdio>
@@ -65,11 +64,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(app::ApplicationIcon());
 
     app::QtUiServices ui;
-    serial::SetApplicationExceptionHandler([&ui](std::exception_ptr error) {
-        QMetaObject::invokeMethod(qApp, [&ui, error] {
-            protocol::GuardedCall(ui, [error] { std::rethrow_exception(error); });
-        });
-    });
+    app::SerialUiBridge serialBridge(ui);
 
     long long shownNs = 0;
     FirstPaint paint;
@@ -91,7 +86,6 @@ int main(int argc, char* argv[]) {
 #endif
         app::Form1 = nullptr;
     });
-    serial::SetApplicationExceptionHandler({});
 
     if (shownNs == 0 || paint.paintedNs == 0)
         return 1;
