@@ -441,9 +441,15 @@ int MillisecondsLeft(const Overlapped* ov) {
 
 // Carries a pending transfer on; blocks until it is finished when block is set.
 void Drive(Overlapped* ov, bool block) {
+    // A blocking wait that follows the start's own attempt waits for the device first: trying
+    // again at once would find the same empty queue. Once the time-out has passed, the last
+    // attempt still comes first, so bytes that arrived meanwhile count.
+    bool attemptFirst = !(block && ov->triedAtStart && MillisecondsLeft(ov) != 0);
+    ov->triedAtStart = false;
     while (ov->state == Overlapped::State::Pending) {
-        if (Attempt(ov))
+        if (attemptFirst && Attempt(ov))
             return;
+        attemptFirst = true;
         int left = MillisecondsLeft(ov);
         if (left == 0) {
             Finish(ov, 0); // a time-out is not a failure: the bytes moved so far count
@@ -527,8 +533,10 @@ int Start(Device* device, Overlapped* ov, std::uint32_t& transferred) {
                  Product(t.WriteTotalTimeoutMultiplier, ov->count) + t.WriteTotalTimeoutConstant);
     }
     Drive(ov, false);
-    if (ov->state == Overlapped::State::Pending)
+    if (ov->state == Overlapped::State::Pending) {
+        ov->triedAtStart = true;
         return kErrorIoPending;
+    }
     if (ov->error != 0)
         return ov->error;
     transferred = ov->done;

@@ -70,6 +70,7 @@ struct Overlapped {
     std::uint32_t intervalMs = 0; // 0: no interval time-out
     Clock::time_point lastByte;
     bool returnOnAnyByte = false; // a read that ends as soon as it has some bytes
+    bool triedAtStart = false;    // the start's own attempt left the transfer pending
 };
 
 // Reads up to max received bytes, the stashed ones first, dropping zero bytes when asked to.
