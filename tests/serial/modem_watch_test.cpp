@@ -68,6 +68,22 @@ TEST(CounterEvents, EachCounterStandsForItsEvent) {
     }
 }
 
+TEST(CounterEvents, ChangesTogetherGiveEveryEventOnce) {
+    LineCounters was;
+    LineCounters now;
+    now.frame = 1;
+    now.parity = 2;
+    now.overrun = 3;
+    EXPECT_EQ(CounterEvents(was, now), 128u); // three kinds of line error: one error event
+    now.cts = 1;
+    now.rng = 4;
+    now.brk = 1;
+    EXPECT_EQ(CounterEvents(was, now), 128u | 8u | 256u | 64u);
+    now = LineCounters{};
+    now.cts = now.dsr = now.dcd = now.rng = 1;
+    EXPECT_EQ(CounterEvents(was, now), 8u | 16u | 32u | 256u);
+}
+
 TEST(ModemWatchDecision, OnlyModemLineEventsOnADriverWithCounters) {
     struct Case {
         bool haveCounters;
@@ -222,6 +238,13 @@ TEST(ModemWatchHelper, ADeviceThatCannotWaitEndsTheHelperAtOnce) {
     EXPECT_LT(MsSince(start), 1000);
     EXPECT_EQ(waits, 1);
     EXPECT_EQ(watch.Changes(), 0u);
+}
+
+TEST(ModemWatchHelper, AWatchNeverStartedStopsAtOnce) {
+    ModemWatch watch([] { return 0; }, [] {});
+    EXPECT_FALSE(watch.Running());
+    watch.Stop();
+    EXPECT_FALSE(watch.Running());
 }
 
 int ThreadsNamed(const std::string& wanted) {
