@@ -31,7 +31,10 @@ private:
 class SettingsFile {
 public:
     static constexpr std::size_t MaxValueLength = 2047;
-    static constexpr std::size_t MaxFileSize = 16 * 1024 * 1024;
+    // Far above any real settings file (the port's keys take well under a kilobyte), and low
+    // enough that the costliest file accepted, one of nothing but line ends whose every line is
+    // kept and searched for each key, loads in a moment instead of freezing the window.
+    static constexpr std::size_t MaxFileSize = 2 * 1024 * 1024;
 
     enum class WriteMode {
         Immediate, // every write puts a new file in place at once

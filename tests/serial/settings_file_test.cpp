@@ -1,11 +1,13 @@
 #include "serial/settings_file.h"
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "serial/com_port.h"
 #include "serial/settings_file_io.h"
 #include "tests/serial/temp_folder.h"
 
@@ -297,6 +299,27 @@ TEST(SettingsFileFailedWrite, FileOfExactlyTheLimitIsRead) {
     WriteBytes(path, head);
     std::filesystem::resize_file(path, SettingsFile::MaxFileSize);
     EXPECT_EQ(SettingsFile(path).ReadString("ComPort", "Port", "COM1"), "COM9");
+}
+
+// The costliest file the reader accepts is one at the size limit made of nothing but line ends:
+// every line is kept and searched again for each key. With a limit of 16 MiB, loading the
+// settings from such a file froze the window at start-up for half a minute and took over a
+// gigabyte; the limit now keeps it to a moment.
+TEST(SettingsFileFailedWrite, FileOfLineEndsAtTheLimitLoadsInAMoment) {
+    TempFolder folder;
+    const std::string path = folder.File("blank.INI");
+    const std::string tail = "[ComPort]\nPort=COM9\nBaudRate=19200\n";
+    WriteBytes(path, std::string(SettingsFile::MaxFileSize - tail.size(), '\n') + tail);
+    TComPort port;
+    port.SetName("ComPort");
+    port.SetStoredProps(TStoredProps::All());
+    const auto start = std::chrono::steady_clock::now();
+    port.LoadSettings(stIniFile, path);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(port.Port(), "COM9");
+    EXPECT_EQ(port.BaudRate(), br19200);
+    // A wide window: the machine is shared, and the sanitizer and Wine builds are slow.
+    EXPECT_LT(elapsed, std::chrono::seconds(20));
 }
 
 } // namespace
