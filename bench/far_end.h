@@ -5,7 +5,9 @@
 #include "bench/harness.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -16,39 +18,42 @@ public:
     enum class Mode {
         Echo,    // every byte read is written back
         Command, // every 4 bytes read are answered with kReply
-        Sink,    // reads `total` bytes, then ends
-        Source,  // writes `total` bytes as fast as the line takes them, then ends
+        Drain,   // reads and counts everything; WaitReceived waits for a count
+        Feed,    // writes as many bytes as Feed has asked for, as fast as the line takes them
     };
     static constexpr char kReply[] = "!25.0\r"; // 6 bytes, like a temperature reply
 
     // Starts the thread. The master side is switched to non-blocking transfers.
-    FarEnd(int master, Mode mode, std::size_t total = 0);
-    // Stops the thread (if it has not ended by itself) and waits for it.
+    FarEnd(int master, Mode mode);
+    // Stops the thread and waits for it.
     ~FarEnd();
     FarEnd(const FarEnd&) = delete;
     FarEnd& operator=(const FarEnd&) = delete;
 
-    // Sink and Source: waits until the thread has moved all its bytes. Throws if it failed.
-    void Wait();
-    // When the thread moved its last byte (Sink and Source).
-    Clock::time_point Finished() const { return finished_; }
-    // CPU seconds the thread used; valid after Wait.
-    double CpuSeconds() const { return cpu_; }
+    // Drain: waits until `total` bytes have been read since the start; false after 10 s.
+    bool WaitReceived(std::size_t total);
+    // Feed: asks for `count` more bytes to be written.
+    void Feed(std::size_t count);
     // CPU seconds the thread has used so far.
     double CpuSecondsNow() const { return ThreadCpuSecondsOf(tid_.load()); }
+    // Why the thread stopped early, if it did.
+    std::string Error();
 
 private:
     void Run();
     bool WaitFor(short events); // false when stopped
     bool WriteAll(const char* data, std::size_t count);
+    void Moved(std::size_t count);
 
     int master_;
     Mode mode_;
-    std::size_t total_;
-    int stop_ = -1; // eventfd
+    int stop_ = -1;    // eventfd: the thread ends
+    int request_ = -1; // eventfd: Feed asked for more
     std::atomic<int> tid_{0};
-    Clock::time_point finished_{};
-    double cpu_ = 0;
+    std::atomic<std::size_t> wanted_{0}; // Feed: bytes asked for so far
+    std::mutex mutex_;
+    std::condition_variable movedChanged_;
+    std::size_t moved_ = 0; // bytes read (Drain) or written (Feed) so far
     std::string error_;
     std::thread thread_;
 };
