@@ -349,7 +349,7 @@ void FaultMatrixTest::farEndHangsUp() {
     QVERIFY(WaitFor([&] { return rig.device.simulator->HungUp(); }, 5s));
     const std::size_t beforeFault = rig.window.ui.shown.size();
     QVERIFY(rig.Tick());
-    // A recovery command after the hang-up gets no reply either; the window stops by itself.
+    // Should a recovery command have gone out, its tick finds no reply either.
     for (int extra = 0; extra < 3 && rig.form.Timer->isActive(); ++extra) {
         rig.Tick();
     }
@@ -372,14 +372,16 @@ void FaultMatrixTest::replyCutByTheTick_data() {
     QTest::addColumn<int>("bytes");         // bytes of the reply received at the tick
     QTest::addColumn<QString>("message");   // first message of the transaction; empty: none
     QTest::addColumn<QString>("fieldText"); // what the cut reply left in its field
-    // "!0A" and CR: one byte short of the range leaves "0", range 0 of the wrong type.
+    // The range reply is "!0A" and CR; the last byte that has arrived is taken as the
+    // terminator, so "!" or "!0" leave no digits at all.
     QTest::newRow("read, range, 1 of 4 bytes")
         << Txn::Read << 0 << 1 << "Прибор прислал неверный ответ!"
         << "";
     QTest::newRow("read, range, 2 of 4 bytes")
         << Txn::Read << 0 << 2 << "Прибор прислал неверный ответ!"
         << "";
-    // The rest of the reply arrives after the next command was sent and is taken as its reply.
+    // "!0A" leaves "0", a valid range; the CR still on its way arrives after the next command
+    // was sent and leads that command's reply. Likewise the rest of "!150.5" after "!150".
     QTest::newRow("read, range, 3 of 4 bytes") << Txn::Read << 0 << 3 << "Прибор не понял команду!"
                                                << "";
     QTest::newRow("read, upper, 4 of 7 bytes") << Txn::Read << 1 << 4 << "Прибор не понял команду!"
