@@ -85,6 +85,15 @@ void ExchangeEngine::SendFirstCommand(const CommandRecord& record) {
     }
 }
 
+// The port layer's errors carry fixed English texts; the user reads a Russian headline with
+// that text below it, which still names the failed call and the system's error number.
+std::string ExchangeEngine::ExchangeErrorText(const std::string& detail) {
+    if (detail.empty()) {
+        return texts::ExchangeError;
+    }
+    return std::string(texts::ExchangeError) + "\n" + detail;
+}
+
 void ExchangeEngine::TimerTimer() {
     waitingCount_ = 0;
     try {
@@ -94,8 +103,7 @@ void ExchangeEngine::TimerTimer() {
     } catch (const std::exception& error) {
         // A port error while reading, or anything else a step could not handle: the transaction
         // still ends (or recovers) so that the window is never left waiting.
-        const std::string text = error.what();
-        FailTransaction(text.empty() ? texts::ExchangeError : text);
+        FailTransaction(ExchangeErrorText(error.what()));
     } catch (...) {
         FailTransaction(texts::ExchangeError);
     }
@@ -169,20 +177,17 @@ void ExchangeEngine::FailTransaction(const std::string& message) {
         // The transducer is in its calibration mode: "$B" takes it out again, and the reply to
         // it ends the calibration at the recovery step.
         step_ = RecoveryStep;
-        std::string sendError;
+        std::string sendError = texts::ExchangeError;
         try {
             SendCommand(ActionCommands[ActEndOutputCalibration]);
             return;
         } catch (const std::exception& error) {
-            sendError = error.what();
+            sendError = ExchangeErrorText(error.what());
         } catch (...) {
         }
         // The port could not take "$B" either: the calibration ends here, unfinished. The same
         // port error is not shown twice.
         view_.SetTimerEnabled(false);
-        if (sendError.empty()) {
-            sendError = texts::ExchangeError;
-        }
         if (sendError != message) {
             ui_.ShowMessage(sendError);
         }

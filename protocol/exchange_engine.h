@@ -101,6 +101,7 @@ private:
     void RunTick();
     StepResult Dispatch();
     void FailTransaction(const std::string& message);
+    static std::string ExchangeErrorText(const std::string& detail);
 
     StepResult ReadConfigurationStep();
     StepResult WriteConfigurationStep();

@@ -253,12 +253,16 @@ struct Rig {
     }
 };
 
-// What a lost line may show: the engine's "no reply" or one of the serial layer's fixed error
+// What a lost line may show: the engine's "no reply", or one of the serial layer's fixed error
 // texts (the far end's hang-up makes the next query of the line fail), with or without the
-// system's error code.
-bool IsConnectionLossMessage(const std::string& text) {
+// system's error code, under the engine's Russian headline when the failure came in a tick.
+bool IsConnectionLossMessage(std::string text) {
     if (text == "Нет связи с прибором!") {
         return true;
+    }
+    const std::string headline = "Ошибка обмена с прибором!\n";
+    if (text.rfind(headline, 0) == 0) {
+        text.erase(0, headline.size());
     }
     for (int code = 1; code <= 23; ++code) {
         const std::string fixed = serial::ComErrorText(code);

@@ -197,7 +197,8 @@ TEST_F(CalibrationFixture, PortErrorsAfterAReplyStillEndTheCalibration) {
     engine.KalibrButton3Click();
     port.writeError = "Write failed";
     Tick("!\r");
-    EXPECT_EQ(ui.Messages(), (Commands{ui.Messages().at(0), "Write failed"}));
+    EXPECT_EQ(ui.Messages(),
+              (Commands{ui.Messages().at(0), "Ошибка обмена с прибором!\nWrite failed"}));
     EXPECT_TRUE(view.calibrationUnfinished);
     ExpectIdle();
 }

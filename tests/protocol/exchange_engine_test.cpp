@@ -168,9 +168,10 @@ INSTANTIATE_TEST_SUITE_P(
         TickErrorCase{"RangeNotHex", "!0G\r", "", "", "Прибор прислал неверный ответ!"},
         TickErrorCase{"RangeEmpty", "!\r", "", "", "Прибор прислал неверный ответ!"},
         TickErrorCase{"RangeAboveTable", "!1A\r", "", "", "Прибор прислал неверный ответ!"},
-        TickErrorCase{"QueueError", "!0A\r", "Line error", "", "Line error"},
+        TickErrorCase{"QueueError", "!0A\r", "Line error", "",
+                      "Ошибка обмена с прибором!\nLine error"},
         TickErrorCase{"ReadError", "!0A\r", "", "Read failed (win error code: 5)",
-                      "Read failed (win error code: 5)"}),
+                      "Ошибка обмена с прибором!\nRead failed (win error code: 5)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineFixture, LaterStepsRejectPayloadsTheyCannotConvert) {
