@@ -145,8 +145,11 @@ std::string SettingsDocument::NewLineEnding() const {
 void SettingsDocument::InsertLine(std::size_t index, std::string text) {
     const std::string ending = NewLineEnding();
     // A last line without a line ending gets one, so that the new line starts a line of its own.
+    // If its text ends in CR, a bare LF would read back as a CR LF ending and take that CR out
+    // of the text, so such a line gets CR LF.
     if (index == lines_.size() && !lines_.empty() && lines_.back().ending.empty()) {
-        lines_.back().ending = ending;
+        const std::string& last = lines_.back().text;
+        lines_.back().ending = !last.empty() && last.back() == '\r' ? "\r\n" : ending;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index),
                   Line{std::move(text), ending});

@@ -140,6 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "[Other]\nX=1\n[ComPort]\nPort=COM3\n"},
         WriteCase{"AddSectionAfterLineWithoutEnding", "[Other]\r\nX=1", "ComPort", "Port", "COM3",
                   "[Other]\r\nX=1\r\n[ComPort]\r\nPort=COM3\r\n"},
+        WriteCase{"LastLineEndingInCrKeepsItsCr", "[A]\nX=1\nY=2\r", "A", "Z", "3",
+                  "[A]\nX=1\nY=2\r\r\nZ=3\n"},
         WriteCase{"CrLfFileKeepsCrLf", "[ComPort]\r\nBaudRate=9600\r\n", "ComPort", "Port", "COM3",
                   "[ComPort]\r\nBaudRate=9600\r\nPort=COM3\r\n"},
         WriteCase{"MixedEndingsKeptPerLine", "[A]\r\nX=1\nY=2\r\n", "A", "X", "5",
