@@ -9,6 +9,7 @@
 #include "protocol/comport_exchange_port.h"
 #include "serial/com_port.h"
 #include "simulator/simulator.h"
+#include "tests/support/watched_port.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -31,25 +32,7 @@ QString U(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// The engine's port over the serial component, counting the commands written and noting how
-// many replies the simulator had sent before each, so a tick can wait for exactly its reply.
-class WatchedPort : public protocol::ComPortExchangePort {
-public:
-    WatchedPort(serial::TCustomComPort& port, sim::Simulator& simulator)
-        : ComPortExchangePort(port), simulator_(simulator) {}
-
-    int Write(const std::uint8_t* buffer, int count) override {
-        ++writes;
-        sentBefore = simulator_.Log().Count(Kind::Sent);
-        return ComPortExchangePort::Write(buffer, count);
-    }
-
-    std::size_t writes = 0;
-    std::size_t sentBefore = 0;
-
-private:
-    sim::Simulator& simulator_;
-};
+using testing_support::WatchedPort;
 
 // The main window's side with, on request, a real timer that runs the engine's ticks.
 class TimedView : public calibration_test::LinkedView {

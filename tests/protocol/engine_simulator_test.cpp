@@ -10,6 +10,7 @@
 #include "simulator/simulator.h"
 #include "tests/support/plain_engine_view.h"
 #include "tests/support/scripted_ui_services.h"
+#include "tests/support/watched_port.h"
 
 #include <gtest/gtest.h>
 
@@ -27,25 +28,7 @@ using Commands = std::vector<std::string>;
 using sim::FaultKind;
 using Kind = sim::LogEntry::Kind;
 
-// The engine's port over the serial component, noting how many replies the simulator had
-// sent when each command went out, so a test can wait for the reply to exactly that command.
-class WatchedPort : public protocol::ComPortExchangePort {
-public:
-    WatchedPort(serial::TCustomComPort& port, sim::Simulator& simulator)
-        : ComPortExchangePort(port), simulator_(simulator) {}
-
-    int Write(const std::uint8_t* buffer, int count) override {
-        ++writes;
-        sentBefore = simulator_.Log().Count(Kind::Sent);
-        return ComPortExchangePort::Write(buffer, count);
-    }
-
-    std::size_t writes = 0;
-    std::size_t sentBefore = 0;
-
-private:
-    sim::Simulator& simulator_;
-};
+using testing_support::WatchedPort;
 
 class SimulatorFixture : public ::testing::Test {
 protected:
