@@ -7,6 +7,7 @@
 #include "app/settings_path.h"
 #include "app/status_bar.h"
 #include "app/up_down.h"
+#include "calibration/window_face.h"
 #include "catalogue/sensor_catalogue.h"
 #include "catalogue/sensor_selection.h"
 #include "protocol/comport_exchange_port.h"
@@ -113,12 +114,7 @@ TForm1::TForm1(protocol::UiServices& ui, QWidget* parent,
     setWindowTitle(Caption());
     setWindowIcon(ApplicationIcon());
     setFixedSize(ClientWidth, ClientHeight);
-    QFont face;
-    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
-    face.setPixelSize(11);
-    face.setWeight(QFont::Normal);
-    setFont(face);
+    setFont(calibration::WindowFace(11));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
@@ -260,6 +256,37 @@ void TForm1::CreateControls() {
 
     for (QPushButton* button : {Button1, ButtonTemp, ButtonRead, ButtonWrite, ButtonZ, Button2}) {
         button->setAutoDefault(false);
+    }
+
+    // Names for tests and accessibility tools, as the window's definition calls the controls.
+    const std::pair<QWidget*, const char*> names[] = {{Button1, "Button1"},
+                                                      {Label1, "Label1"},
+                                                      {TipComboBox, "TipComboBox"},
+                                                      {Label2, "Label2"},
+                                                      {DiapazonComboBox, "DiapazonComboBox"},
+                                                      {Label3, "Label3"},
+                                                      {OutEdit, "OutEdit"},
+                                                      {Label4, "Label4"},
+                                                      {NullEdit, "NullEdit"},
+                                                      {GroupBox2, "GroupBox2"},
+                                                      {Label5, "Label5"},
+                                                      {PortEdit, "PortEdit"},
+                                                      {UpDown, "UpDown"},
+                                                      {StatusBar, "StatusBar"},
+                                                      {GroupBox3, "GroupBox3"},
+                                                      {LabelTemp, "LabelTemp"},
+                                                      {ButtonTemp, "ButtonTemp"},
+                                                      {GroupBox4, "GroupBox4"},
+                                                      {ButtonRead, "ButtonRead"},
+                                                      {ButtonWrite, "ButtonWrite"},
+                                                      {ButtonZ, "ButtonZ"},
+                                                      {UpEdit, "UpEdit"},
+                                                      {Label6, "Label6"},
+                                                      {Label7, "Label7"},
+                                                      {TipOut, "TipOut"},
+                                                      {Button2, "Button2"}};
+    for (const auto& [widget, name] : names) {
+        widget->setObjectName(QString::fromLatin1(name));
     }
 
     Label1->setBuddy(TipComboBox);

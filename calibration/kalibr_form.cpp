@@ -2,6 +2,7 @@
 
 #include "calibration/diagrams/diagram_geometry.h"
 #include "calibration/page_control.h"
+#include "calibration/window_face.h"
 #include "catalogue/sensor_catalogue.h"
 #include "protocol/engine_texts.h"
 #include "protocol/engine_view.h"
@@ -63,23 +64,12 @@ QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// MS Sans Serif at the given character height where the system has it; otherwise the closest
-// in width of the common sans-serif faces, so that the captions fit the layout's sizes.
-QFont LayoutFont(int pixelHeight) {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(pixelHeight);
-    return font;
-}
-
 QLabel* NewLabel(QWidget* parent, const char* name, const char* text, int left, int top, int width,
                  int height, int fontHeight, bool autoSize) {
     auto* label = new QLabel(Text(text), parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(left, top, width, height);
-    label->setFont(LayoutFont(fontHeight));
+    label->setFont(WindowFace(fontHeight));
     label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     label->setProperty(autoSize ? kAutoSizeWidth : kFixedFontHeight, autoSize ? width : fontHeight);
     return label;
@@ -142,7 +132,7 @@ TKalibrForm::TKalibrForm(protocol::ExchangeEngine& engine, const protocol::Engin
     setWindowTitle(Caption());
     setModal(true);
     setFixedSize(kClientWidth, kClientHeight);
-    setFont(LayoutFont(kDefaultFontHeight));
+    setFont(WindowFace(kDefaultFontHeight));
     CreateControls();
     ConnectHandlers();
 }

@@ -8,6 +8,7 @@
 #include "app/up_down.h"
 #include "protocol/exchange_engine.h"
 #include "serial/com_port.h"
+#include "tests/support/qt_caption_fit.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -80,6 +81,8 @@ private Q_SLOTS:
     void controls();
     void labels_data();
     void labels();
+    void captionsFit_data();
+    void captionsFit();
     void window();
     void tabOrderAndFirstFocus();
     void initialState();
@@ -207,6 +210,27 @@ void MainWindowLayoutTest::labels() {
             label->geometry().right() < Control(*window.form, neighbour)->geometry().left(),
             qPrintable(QStringLiteral("%1 runs into %2").arg(QTest::currentDataTag(), neighbour)));
     }
+}
+
+void MainWindowLayoutTest::captionsFit_data() {
+    QTest::addColumn<int>("range"); // selected as the transducer reports it; -1: as shown
+    QTest::newRow("degrees, as shown") << -1;
+    QTest::newRow("ohms, widest range") << 24;
+    QTest::newRow("degrees, widest range text") << 15;
+}
+
+// Whatever face the system substitutes for MS Sans Serif, every caption fits its box: buttons,
+// labels, group titles and the output-type items.
+void MainWindowLayoutTest::captionsFit() {
+    QFETCH(int, range);
+    app_test::WindowFixture window;
+    QVERIFY(window.Show());
+    if (range >= 0) {
+        window.form->SelectRangeByIndex(range);
+        window.form->SetMeasuredValueText("Сопротивление (Ом): 2500.0");
+    }
+    const QStringList cut = testing_support::CaptionsThatDoNotFit(*window.form);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
 }
 
 void MainWindowLayoutTest::window() {

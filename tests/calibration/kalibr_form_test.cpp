@@ -4,6 +4,7 @@
 #include "tests/calibration/kalibr_rig.h"
 
 #include "calibration/page_control.h"
+#include "tests/support/qt_caption_fit.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -46,6 +47,8 @@ private Q_SLOTS:
     void windowFrame();
     void layout_data();
     void layout();
+    void captionsFit_data();
+    void captionsFit();
     void pagesAndTabOrder();
     void picturesUnderTheirLabels();
 
@@ -125,6 +128,37 @@ void KalibrFormTest::layout() {
     QCOMPARE(WidgetText(widget), text);
     QCOMPARE(widget->font().pixelSize(), fontHeight);
     QCOMPARE(widget->isEnabled(), enabled);
+}
+
+void KalibrFormTest::captionsFit_data() {
+    QTest::addColumn<int>("range");
+    QTest::addColumn<int>("output");
+    QTest::addColumn<bool>("gainStage");
+    QTest::newRow("zero stage, volts") << 0 << 0 << false;
+    QTest::newRow("gain stage, kilo-ohms, milliamperes") << 24 << 2 << true;
+    QTest::newRow("gain stage, ohms") << 7 << 1 << true;
+}
+
+// Every caption fits its box in whatever face stands in for MS Sans Serif.
+void KalibrFormTest::captionsFit() {
+    QFETCH(int, range);
+    QFETCH(int, output);
+    QFETCH(bool, gainStage);
+    KalibrRig rig;
+    rig.view.ShowRange(range);
+    rig.view.outputType = output;
+    rig.form.show(); // pages get their size from the shown window
+    if (gainStage) {
+        rig.form.Button2Click();
+    }
+    for (QWidget* page : {rig.form.TabSheet1, rig.form.TabSheet2}) {
+        rig.form.PageControl1->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.form.PageControl1->currentWidget(), page);
+        const QStringList cut = testing_support::CaptionsThatDoNotFit(rig.form);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
+    }
+    rig.form.hide();
 }
 
 void KalibrFormTest::pagesAndTabOrder() {
