@@ -26,16 +26,22 @@ QString ChooseSettingsFile(const QString& executablePath, bool besideIsUsable,
     return QDir(perUserFolder).filePath(QFileInfo(beside).fileName());
 }
 
+QString SettingsFileFor(const QString& executablePath, const QString& perUserFolder) {
+    // A file beside the program is always the one read, even when it cannot be written: the
+    // user put it there, and a write then fails with a message instead of the tool quietly
+    // switching to another file that holds none of the stored settings.
+    const QFileInfo beside(ChangeExtensionToIni(executablePath));
+    const bool usable = beside.exists() || QFileInfo(beside.absolutePath()).isWritable();
+    return ChooseSettingsFile(executablePath, usable, perUserFolder);
+}
+
 QString SettingsFileNameForExecutable() {
     const QString executable = QCoreApplication::applicationFilePath();
 #ifdef Q_OS_WIN
     return ChangeExtensionToIni(executable);
 #else
-    const QFileInfo beside(ChangeExtensionToIni(executable));
-    const QFileInfo folder(beside.absolutePath());
-    const bool usable = beside.exists() ? beside.isWritable() : folder.isWritable();
-    return ChooseSettingsFile(executable, usable,
-                              QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return SettingsFileFor(executable,
+                           QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 #endif
 }
 

@@ -16,9 +16,14 @@ QString ChangeExtensionToIni(const QString& path);
 QString ChooseSettingsFile(const QString& executablePath, bool besideIsUsable,
                            const QString& perUserFolder);
 
+// The settings file for the executable at `executablePath` on a system with per-user folders:
+// beside it whenever a file is there (writable or not) or the folder can be written; otherwise
+// in `perUserFolder`.
+QString SettingsFileFor(const QString& executablePath, const QString& perUserFolder);
+
 // The settings file of the running program. Windows always uses the file beside the executable;
-// elsewhere the per-user configuration folder is used when neither the folder beside the
-// executable nor an existing file there can be written.
+// elsewhere the per-user configuration folder is used only when the folder beside the
+// executable holds no file and cannot be written.
 QString SettingsFileNameForExecutable();
 
 } // namespace app

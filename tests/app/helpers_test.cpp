@@ -4,11 +4,17 @@
 #include "app/port_number.h"
 #include "app/settings_path.h"
 
+#include "tests/support/unprivileged.h"
+
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <stdexcept>
+#include <sys/stat.h>
 
 class HelpersTest : public QObject {
     Q_OBJECT
@@ -16,6 +22,8 @@ private Q_SLOTS:
     void settingsFileBesideExecutable_data();
     void settingsFileBesideExecutable();
     void perUserSettingsFileWhenTheFolderCannotBeWritten();
+    void settingsFileFollowsPermissions_data();
+    void settingsFileFollowsPermissions();
     void portNumber_data();
     void portNumber();
     void portNameHasNoLeadingZeros();
@@ -56,6 +64,48 @@ void HelpersTest::perUserSettingsFileWhenTheFolderCannotBeWritten() {
     // Without a per-user folder there is nowhere else to go.
     QCOMPARE(app::ChooseSettingsFile(QStringLiteral("/usr/bin/lirat5"), false, QString()),
              QStringLiteral("/usr/bin/lirat5.INI"));
+}
+
+void HelpersTest::settingsFileFollowsPermissions_data() {
+    QTest::addColumn<bool>("fileBeside");
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<int>("folderMode");
+    QTest::addColumn<bool>("expectBeside");
+    QTest::newRow("writable folder, no file") << false << 0 << 0777 << true;
+    QTest::newRow("read-only folder, no file") << false << 0 << 0555 << false;
+    QTest::newRow("read-only file") << true << 0444 << 0755 << true;
+    QTest::newRow("file in a read-only folder") << true << 0644 << 0555 << true;
+    QTest::newRow("read-only file in a read-only folder") << true << 0444 << 0555 << true;
+}
+
+// Decided as a user without privileges, as an installed copy's users are: root may write
+// anywhere and would always get the file beside the program.
+void HelpersTest::settingsFileFollowsPermissions() {
+    QFETCH(bool, fileBeside);
+    QFETCH(int, fileMode);
+    QFETCH(int, folderMode);
+    QFETCH(bool, expectBeside);
+    QTemporaryDir root;
+    QVERIFY(root.isValid());
+    QVERIFY(QDir(root.path()).mkdir(QStringLiteral("bin")));
+    const QString folder = root.filePath(QStringLiteral("bin"));
+    const QString executable = folder + QStringLiteral("/lirat5");
+    if (fileBeside) {
+        QFile file(folder + QStringLiteral("/lirat5.INI"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[ComPort]\nPort=COM7\n");
+        file.close();
+        QVERIFY(::chmod(QFile::encodeName(file.fileName()).constData(), fileMode) == 0);
+    }
+    QVERIFY(::chmod(QFile::encodeName(root.path()).constData(), 0755) == 0);
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), folderMode) == 0);
+    const QString perUser = QStringLiteral("/home/u/.config/lirat5");
+    const std::string chosen = testing_support::AsUnprivilegedUser(
+        [&] { return app::SettingsFileFor(executable, perUser).toStdString(); });
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    QCOMPARE(QString::fromStdString(chosen), expectBeside
+                                                 ? folder + QStringLiteral("/lirat5.INI")
+                                                 : perUser + QStringLiteral("/lirat5.INI"));
 }
 
 void HelpersTest::portNumber_data() {

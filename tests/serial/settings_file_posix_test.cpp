@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/serial/temp_folder.h"
+#include "tests/support/unprivileged.h"
 
 namespace serial {
 namespace {
@@ -22,38 +23,35 @@ using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
 
-TEST(SettingsFilePosix, ReadOnlyFolderRaisesAndKeepsTheOldFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "running as root, which ignores folder permissions; the failed write "
-                        "is covered by the injected full disk and the file-as-folder tests";
+// A file or folder that cannot be written: the write raises with the file's path and leaves the
+// old file whole. Run without privileges, since root may write anywhere.
+TEST(SettingsFilePosix, ReadOnlyFileOrFolderRaisesAndKeepsTheOldFile) {
+    struct Case {
+        const char* what;
+        mode_t folderMode;
+        mode_t fileMode;
+    };
+    for (const Case& c :
+         {Case{"read-only folder", 0555, 0644}, Case{"read-only file", 0755, 0444}}) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const std::string path = folder.File("conf.INI");
+        const std::string before = "; kept\n[ComPort]\nPort=COM1\n";
+        WriteBytes(path, before);
+        ASSERT_EQ(::chmod(path.c_str(), c.fileMode), 0);
+        ASSERT_EQ(::chmod(folder.Path().c_str(), c.folderMode), 0);
+        const std::string outcome = testing_support::AsUnprivilegedUser([&path] {
+            try {
+                SettingsFile(path).WriteString("ComPort", "Port", "COM4");
+                return std::string("written");
+            } catch (const ESettingsFileError& error) {
+                return std::string(error.what());
+            }
+        });
+        ::chmod(folder.Path().c_str(), 0755);
+        EXPECT_EQ(outcome, "Unable to write to " + path);
+        EXPECT_EQ(ReadBytes(path), before);
     }
-    TempFolder folder;
-    const std::string path = folder.File("conf.INI");
-    const std::string before = "; kept\n[ComPort]\nPort=COM1\n";
-    WriteBytes(path, before);
-    ASSERT_EQ(::chmod(folder.Path().c_str(), 0555), 0);
-    SettingsFile file(path);
-    try {
-        file.WriteString("ComPort", "Port", "COM4");
-        ADD_FAILURE() << "write into a read-only folder reported success";
-    } catch (const ESettingsFileError& error) {
-        EXPECT_EQ(std::string(error.what()), "Unable to write to " + path);
-    }
-    ::chmod(folder.Path().c_str(), 0755);
-    EXPECT_EQ(ReadBytes(path), before);
-}
-
-TEST(SettingsFilePosix, ReadOnlyFileRaisesAndStaysAsItWas) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "running as root, which may write any file";
-    }
-    TempFolder folder;
-    const std::string path = folder.File("conf.INI");
-    const std::string before = "[ComPort]\nPort=COM1\n";
-    WriteBytes(path, before);
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    EXPECT_THROW(SettingsFile(path).WriteString("ComPort", "Port", "COM4"), ESettingsFileError);
-    EXPECT_EQ(ReadBytes(path), before);
 }
 
 // A named pipe (or any other file that is not a plain file) in the settings file's place must
