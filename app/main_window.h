@@ -159,6 +159,8 @@ private:
     std::unique_ptr<protocol::ExchangeEngine> engine_;
     CalibrationLink* calibration_ = nullptr;
     QString settingsFileName_;
+    // The port number the window showed after loading the settings.
+    int shownPortNumber_ = 1;
     bool shown_ = false;
 };
 

@@ -340,13 +340,18 @@ void MainWindowTest::unconvertiblePortNameStillFillsTheLists() {
     QCOMPARE(form.Label2->text(), QStringLiteral("Диапазон датчика (град. С): "));
     QCOMPARE(form.PortEdit->text(), QStringLiteral("1"));
     QCOMPARE(protocol::DecimalSeparatorText, std::string("."));
-    // A transaction stores the number the window shows in place of the unusable name and goes
-    // on, instead of failing the same conversion again at every start until the file is mended.
+    // The stored name is the user's setting: a transaction uses it as it is and stores nothing,
+    // until the user picks a number, which replaces it.
     form.ButtonRead->click();
     QCOMPARE(window.ui.Exceptions().size(), std::size_t(1));
-    QCOMPARE(form.ComPort().Port(), std::string("COM1"));
+    QCOMPARE(form.ComPort().Port(), std::string("COMx"));
     QCOMPARE(window.port->opens, 1);
-    QVERIFY(app_test::ReadSettingsFile().contains("Port=COM1"));
+    QCOMPARE(app_test::ReadSettingsFile(), QByteArray("[ComPort]\nPort=COMx\n"));
+    form.TimerTimer();
+    form.UpDown->SetPosition(3);
+    form.ButtonRead->click();
+    QCOMPARE(form.ComPort().Port(), std::string("COM3"));
+    QVERIFY(app_test::ReadSettingsFile().contains("Port=COM3"));
 }
 
 void MainWindowTest::unwritableSettingsFileStopsTheStart() {
