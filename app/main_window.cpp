@@ -8,6 +8,7 @@
 #include "app/status_bar.h"
 #include "app/up_down.h"
 #include "calibration/window_face.h"
+#include "calibration/window_keys.h"
 #include "catalogue/sensor_catalogue.h"
 #include "catalogue/sensor_selection.h"
 #include "protocol/comport_exchange_port.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -370,6 +372,12 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     Handle([this] { FormClose(); });
     event->accept();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (!calibration::HandleWindowKey(*this, *event)) {
+        QWidget::keyPressEvent(event);
+    }
 }
 
 void TForm1::CentreOnScreen() {

@@ -138,6 +138,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses the focused button, as on a dialog; Escape does nothing.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();

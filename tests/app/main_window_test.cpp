@@ -102,6 +102,8 @@ private Q_SLOTS:
     void unwritableSettingsFileStopsTheStart();
 
     void exitDuringTransactionProcessesNoReply();
+    void keys_data();
+    void keys();
     void decimalSeparator_data();
     void decimalSeparator();
     void calibrationButtonFollowsTheFirstAnswer();
@@ -391,6 +393,35 @@ void MainWindowTest::exitDuringTransactionProcessesNoReply() {
     QCOMPARE(form.TipComboBox->currentIndex(), 0);
     QCOMPARE(window.port->Commands(), std::vector<std::string>({"$8"}));
     QVERIFY(window.ui.shown.empty());
+}
+
+void MainWindowTest::keys_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("sent"); // empty: nothing
+    QTest::newRow("Enter on Считать") << "ButtonRead" << int(Qt::Key_Return) << "$8";
+    QTest::newRow("keypad Enter on Записать") << "ButtonWrite" << int(Qt::Key_Enter) << "$700";
+    QTest::newRow("Space on Считать") << "ButtonRead" << int(Qt::Key_Space) << "$8";
+    QTest::newRow("Escape") << "ButtonRead" << int(Qt::Key_Escape) << "";
+    QTest::newRow("Enter in an edit box") << "UpEdit" << int(Qt::Key_Return) << "";
+}
+
+// As on a dialog: Enter and Space press the focused button, nothing else; Escape does nothing.
+void MainWindowTest::keys() {
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QString, sent);
+    app_test::WindowFixture window;
+    QVERIFY(window.Show());
+    app::TForm1& form = *window.form;
+    auto* control = form.findChild<QWidget*>(focus);
+    QVERIFY(control != nullptr);
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key(key));
+    QVERIFY(form.isVisible());
+    QCOMPARE(QString::fromStdString(window.port->Commands().empty() ? std::string()
+                                                                    : window.port->Commands()[0]),
+             sent);
 }
 
 void MainWindowTest::decimalSeparator_data() {
