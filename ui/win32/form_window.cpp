@@ -1,0 +1,522 @@
+#include "ui/win32/form_window.h"
+
+#include "ui/win32/cursor.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/picture.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/window_controls.h"
+#include "ui/win32/window_font.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace ui::win32 {
+
+namespace {
+
+constexpr const wchar_t* FormClass = L"LiratForm";
+constexpr const wchar_t* PanelClass = L"LiratPanel";
+
+LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA,
+                            reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    // Containers hand their children's messages to the form they belong to.
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    if (FormWindow* form = FormWindow::FromHandle(root != nullptr ? root : window)) {
+        bool handled = false;
+        try {
+            const LRESULT result = form->Dispatch(window, message, wParam, lParam, handled);
+            if (handled) {
+                return result;
+            }
+        } catch (...) {
+            // The form's event sinks show their own errors; nothing may cross into Windows.
+        }
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterClasses() {
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
+                                                           ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+        ::InitCommonControlsEx(&controls);
+        WNDCLASSEXW form{};
+        form.cbSize = sizeof form;
+        form.style = CS_DBLCLKS;
+        form.lpfnWndProc = FormProcedure;
+        form.hInstance = ::GetModuleHandleW(nullptr);
+        form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        form.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
+        form.lpszClassName = FormClass;
+        ::RegisterClassExW(&form);
+        WNDCLASSEXW panel = form;
+        panel.lpszClassName = PanelClass;
+        ::RegisterClassExW(&panel);
+        return true;
+    }();
+    (void)registered;
+}
+
+bool IsClass(HWND window, const wchar_t* name) {
+    wchar_t actual[64] = {};
+    ::GetClassNameW(window, actual, static_cast<int>(std::size(actual)));
+    return ::lstrcmpiW(actual, name) == 0;
+}
+
+HMENU IdOf(int id) {
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}
+
+// Makes the closed box of a drop-down combo box exactly `height` pixels high: its edit field
+// follows the font, so the field is grown or shrunk by the difference.
+void FitComboHeight(HWND combo, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT rect{};
+        ::GetWindowRect(combo, &rect);
+        const int difference = height - static_cast<int>(rect.bottom - rect.top);
+        if (difference == 0) {
+            return;
+        }
+        const LRESULT field = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+    }
+}
+
+} // namespace
+
+int ControlId(const FormSpec& spec, const std::string& name) {
+    for (std::size_t i = 0; i < spec.controls.size(); ++i) {
+        if (spec.controls[i].name == name) {
+            return 100 + static_cast<int>(i);
+        }
+    }
+    throw std::out_of_range(spec.name + " has no control " + name);
+}
+
+FormWindow::FormWindow(FormSpec spec, FormEvents& events, FormOptions options)
+    : spec_(std::move(spec)), events_(events), options_(std::move(options)) {
+    RegisterClasses();
+    CreateFrame();
+    CreateChildren({}, window_);
+}
+
+FormWindow::~FormWindow() {
+    if (window_ != nullptr) {
+        if (modal_ && options_.owner != nullptr) {
+            ::EnableWindow(options_.owner, TRUE);
+        }
+        ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        ::DestroyWindow(window_);
+    }
+    for (HBITMAP bitmap : bitmaps_) {
+        ::DeleteObject(bitmap);
+    }
+}
+
+FormWindow* FormWindow::FromHandle(HWND window) {
+    if (window == nullptr || !IsClass(window, FormClass)) {
+        return nullptr;
+    }
+    return reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+HFONT FormWindow::FontFor(const ControlSpec& control) const {
+    return FaceFont(spec_.fontFamily,
+                    control.fontHeight > 0 ? control.fontHeight : spec_.fontHeight);
+}
+
+void FormWindow::CreateFrame() {
+    // A fixed dialog frame; the main window has no system menu and so no title-bar buttons.
+    DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
+    DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    if (spec_.frame == FrameKind::FixedDialogWithCloseBox) {
+        style |= WS_POPUP | WS_SYSMENU;
+    } else {
+        style |= WS_OVERLAPPED;
+        exStyle |= WS_EX_APPWINDOW;
+    }
+    RECT frame{0, 0, spec_.clientWidth, spec_.clientHeight};
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    window_ =
+        ::CreateWindowExW(exStyle, FormClass, Wide(spec_.caption).c_str(), style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                          options_.owner, nullptr, ::GetModuleHandleW(nullptr), this);
+    if (window_ == nullptr) {
+        throw std::runtime_error("CreateWindowExW failed for " + spec_.name);
+    }
+    // The fixed frame of some window managers differs from Windows': the client area counts.
+    RECT client{};
+    ::GetClientRect(window_, &client);
+    if (client.right != spec_.clientWidth || client.bottom != spec_.clientHeight) {
+        RECT outer{};
+        ::GetWindowRect(window_, &outer);
+        ::SetWindowPos(window_, nullptr, 0, 0,
+                       outer.right - outer.left + spec_.clientWidth - client.right,
+                       outer.bottom - outer.top + spec_.clientHeight - client.bottom,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::SendMessageW(window_, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(FaceFont(spec_.fontFamily, spec_.fontHeight)), FALSE);
+    if (options_.icon != nullptr) {
+        ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(options_.icon));
+        ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(options_.icon));
+    }
+}
+
+void FormWindow::CreateChildren(const std::string& parent, HWND parentWindow) {
+    // The dialog manager walks the tab stops in creation order, and every new child goes below
+    // the ones before it: the description's tab order is the creation order. The controls
+    // without a tab place follow in the description's order, each raised above the earlier
+    // ones, so that a label lies over the picture it is written on.
+    std::vector<const ControlSpec*> ordered = spec_.TabOrder(parent);
+    for (const ControlSpec& control : spec_.controls) {
+        if (control.parent == parent && control.tabOrder < 0) {
+            ordered.push_back(&control);
+        }
+    }
+    for (const ControlSpec* control : ordered) {
+        CreateControl(*control, parentWindow);
+        if (control->tabOrder < 0) {
+            ::SetWindowPos(controls_.at(control->name)->Handle(), HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+}
+
+void FormWindow::CreateControl(const ControlSpec& control, HWND parentWindow) {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    const int id = ControlId(spec_, control.name);
+    const std::wstring text = Wide(control.text);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control.visible ? WS_VISIBLE : 0);
+    const bool tabStop = control.tabOrder >= 0;
+    const auto make = [&](DWORD exStyle, const wchar_t* windowClass, DWORD extra, HWND parent,
+                          int left, int top, int width, int height) {
+        HWND made = ::CreateWindowExW(exStyle, windowClass, text.c_str(), style | extra, left, top,
+                                      width, height, parent, IdOf(id), instance, this);
+        if (made == nullptr) {
+            throw std::runtime_error("CreateWindowExW failed for " + control.name);
+        }
+        ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
+        return made;
+    };
+    const auto place = [&](HWND window) {
+        ::SetWindowPos(window, nullptr, control.left, control.top, control.width, control.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    std::unique_ptr<WindowControl> made;
+    switch (control.kind) {
+    case ControlKind::Label: {
+        HWND label = make(0, WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, parentWindow,
+                          control.left, control.top, control.width, control.height);
+        made = std::make_unique<LabelControl>(*this, control, label);
+        made->SetText(control.text);
+        break;
+    }
+    case ControlKind::Button:
+        made = std::make_unique<WindowControl>(
+            *this, control,
+            make(0, WC_BUTTONW, BS_PUSHBUTTON | (tabStop ? WS_TABSTOP : 0), parentWindow,
+                 control.left, control.top, control.width, control.height));
+        break;
+    case ControlKind::Edit:
+        made = std::make_unique<WindowControl>(
+            *this, control,
+            make(WS_EX_CLIENTEDGE, WC_EDITW,
+                 ES_AUTOHSCROLL | (control.readOnly ? ES_READONLY : 0) | (tabStop ? WS_TABSTOP : 0),
+                 parentWindow, control.left, control.top, control.width, control.height));
+        break;
+    case ControlKind::ComboBox: {
+        HWND combo =
+            make(0, WC_COMBOBOXW,
+                 CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | (tabStop ? WS_TABSTOP : 0),
+                 parentWindow, control.left, control.top, control.width, control.height + 200);
+        FitComboHeight(combo, control.height);
+        made = std::make_unique<ComboControl>(*this, control, combo);
+        for (const std::string& item : control.items) {
+            made->AddItem(item);
+        }
+        if (control.itemIndex >= 0) {
+            made->SetIndex(control.itemIndex);
+        }
+        // The list drops down for the description's number of rows.
+        const LRESULT row = ::SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
+        ::SetWindowPos(combo, nullptr, 0, 0, control.width,
+                       control.height + static_cast<int>(row) * control.dropDownRows + 2,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        break;
+    }
+    case ControlKind::GroupBox:
+    case ControlKind::RadioGroup: {
+        HWND panel = make(WS_EX_CONTROLPARENT, PanelClass, WS_CLIPCHILDREN, parentWindow,
+                          control.left, control.top, control.width, control.height);
+        HWND frame =
+            ::CreateWindowExW(0, WC_BUTTONW, text.c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0,
+                              0, control.width, control.height, panel, nullptr, instance, nullptr);
+        ::SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
+        made = std::make_unique<GroupControl>(*this, control, panel, frame);
+        break;
+    }
+    case ControlKind::UpDown: {
+        HWND buddy = ControlHandle(control.associate);
+        HWND upDown = make(0, UPDOWN_CLASSW,
+                           UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS |
+                               (tabStop ? WS_TABSTOP : 0),
+                           parentWindow, control.left, control.top, control.width, control.height);
+        ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+        ::SendMessageW(upDown, UDM_SETRANGE32, static_cast<WPARAM>(control.minimum),
+                       control.maximum);
+        ::SendMessageW(upDown, UDM_SETPOS32, 0, control.position);
+        // Attaching moves both; the description's places count.
+        const ControlSpec& edit = spec_.Control(control.associate);
+        ::SetWindowPos(buddy, nullptr, edit.left, edit.top, edit.width, edit.height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        place(upDown);
+        made = std::make_unique<UpDownControl>(*this, control, upDown);
+        break;
+    }
+    case ControlKind::StatusBar: {
+        HWND bar = make(0, STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
+                        parentWindow, control.left, control.top, control.width, control.height);
+        std::vector<int> edges;
+        int edge = 0;
+        for (const StatusPanel& panel : control.panels) {
+            edge += panel.width;
+            edges.push_back(edge);
+        }
+        if (!edges.empty()) {
+            edges.back() = -1; // the last panel takes the rest of the bar
+        }
+        ::SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+        place(bar);
+        auto statusBar = std::make_unique<StatusBarControl>(*this, control, bar);
+        for (std::size_t i = 0; i < control.panels.size(); ++i) {
+            statusBar->SetPanelText(static_cast<int>(i), control.panels[i].text);
+        }
+        made = std::move(statusBar);
+        break;
+    }
+    case ControlKind::PageControl: {
+        HWND tabs =
+            make(WS_EX_CONTROLPARENT, WC_TABCONTROLW, WS_CLIPCHILDREN | (tabStop ? WS_TABSTOP : 0),
+                 parentWindow, control.left, control.top, control.width, control.height);
+        made = std::make_unique<PageControl>(*this, control, tabs);
+        break;
+    }
+    case ControlKind::TabSheet: {
+        auto* pages = dynamic_cast<PageControl*>(controls_.at(control.parent).get());
+        HWND tabs = pages->Handle();
+        const int tab = pages->ItemCount();
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        std::wstring caption = text;
+        item.pszText = caption.data();
+        ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(tab),
+                       reinterpret_cast<LPARAM>(&item));
+        RECT display{};
+        ::GetClientRect(tabs, &display);
+        ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+        style &= ~static_cast<DWORD>(WS_VISIBLE);
+        HWND page = make(WS_EX_CONTROLPARENT, PanelClass, WS_CLIPCHILDREN, tabs, display.left,
+                         display.top, display.right - display.left, display.bottom - display.top);
+        made = std::make_unique<TabSheetControl>(*this, control, page, tabs, tab);
+        pages->AddPage(*made);
+        break;
+    }
+    case ControlKind::Picture: {
+        HWND picture = make(0, WC_STATICW, SS_BITMAP | SS_CENTERIMAGE, parentWindow, control.left,
+                            control.top, control.width, control.height);
+        if (options_.pictures) {
+            if (HBITMAP bitmap = PictureBitmap(options_.pictures(control.picture),
+                                               ::GetSysColor(COLOR_BTNFACE))) {
+                bitmaps_.push_back(bitmap);
+                ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
+                               reinterpret_cast<LPARAM>(bitmap));
+            }
+        }
+        place(picture);
+        made = std::make_unique<WindowControl>(*this, control, picture);
+        break;
+    }
+    }
+    if (!control.enabled) {
+        made->SetEnabled(false);
+    }
+    HWND window = made->Handle();
+    controls_[control.name] = std::move(made);
+    if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::RadioGroup ||
+        control.kind == ControlKind::TabSheet) {
+        CreateChildren(control.name, window);
+    }
+    if (control.kind == ControlKind::PageControl) {
+        CreateChildren(control.name, window);
+        auto& pages = dynamic_cast<PageControl&>(*controls_.at(control.name));
+        pages.SetIndex(std::max(control.itemIndex, 0));
+    }
+}
+
+Control& FormWindow::operator[](const std::string& name) {
+    const auto found = controls_.find(name);
+    if (found == controls_.end()) {
+        throw std::out_of_range(spec_.name + " has no control " + name);
+    }
+    return *found->second;
+}
+
+HWND FormWindow::ControlHandle(const std::string& name) const {
+    const auto found = controls_.find(name);
+    return found == controls_.end() ? nullptr : found->second->Handle();
+}
+
+HWND FormWindow::ItemHandle(const std::string& name, int item) const {
+    const auto found = controls_.find(name);
+    const auto* group =
+        found == controls_.end() ? nullptr : dynamic_cast<const GroupControl*>(found->second.get());
+    return group != nullptr ? group->ItemHandle(item) : nullptr;
+}
+
+WindowControl* FormWindow::ByHandle(HWND window) const {
+    for (const auto& [name, control] : controls_) {
+        if (control->Handle() == window) {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
+void FormWindow::CentreOnWorkArea() {
+    RECT area{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    ::SetWindowPos(window_, nullptr, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::Show() {
+    if (!placed_) {
+        CentreOnWorkArea();
+        placed_ = true;
+    }
+    ::ShowWindow(window_, SW_SHOW);
+    ::SetForegroundWindow(window_);
+    // No control is named to get the focus first: the first tab stop has it.
+    if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) {
+        ::SetFocus(first);
+    }
+}
+
+void FormWindow::Hide() {
+    // The owner takes input again before this window goes, so the activation returns to it.
+    if (modal_ && options_.owner != nullptr) {
+        ::EnableWindow(options_.owner, TRUE);
+    }
+    ::ShowWindow(window_, SW_HIDE);
+    if (modal_ && options_.owner != nullptr) {
+        ::SetActiveWindow(options_.owner);
+    }
+}
+
+bool FormWindow::Shown() const {
+    return ::IsWindowVisible(window_) != FALSE;
+}
+
+void FormWindow::ShowModal() {
+    modal_ = true;
+    if (options_.owner != nullptr) {
+        ::EnableWindow(options_.owner, FALSE);
+    }
+    Show();
+    RunMessageLoopUntil([this] { return !Shown(); });
+    if (options_.owner != nullptr) {
+        ::EnableWindow(options_.owner, TRUE);
+    }
+    modal_ = false;
+}
+
+void FormWindow::OnCommand(HWND source, int code) {
+    WindowControl* control = ByHandle(source);
+    if (control == nullptr || quiet_ > 0) {
+        return;
+    }
+    const ControlSpec& spec = control->Spec();
+    if (spec.kind == ControlKind::Button && code == BN_CLICKED) {
+        // A click that reaches a disabled or hidden button (a message from outside) is no press.
+        if (::IsWindowEnabled(source) && ::IsWindowVisible(source)) {
+            events_.Clicked(spec.name);
+        }
+    } else if (spec.kind == ControlKind::ComboBox) {
+        // A choice in the dropped list counts once it is made (the list closes on it); moving
+        // through the closed box with the keys is a choice at each step.
+        const bool dropped = ::SendMessageW(source, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+        if ((code == CBN_SELCHANGE && !dropped) || code == CBN_SELENDOK) {
+            events_.Changed(spec.name);
+        }
+    }
+}
+
+LRESULT FormWindow::OnNotify(const NMHDR& header, bool& handled) {
+    WindowControl* control = ByHandle(header.hwndFrom);
+    if (control == nullptr || control->Spec().kind != ControlKind::PageControl) {
+        return 0;
+    }
+    if (header.code == TCN_SELCHANGING) {
+        handled = true;
+        return quiet_ == 0 && !events_.PageChanging(control->Spec().name) ? TRUE : FALSE;
+    }
+    if (header.code == TCN_SELCHANGE) {
+        dynamic_cast<PageControl*>(control)->ShowActivePage();
+    }
+    return 0;
+}
+
+LRESULT FormWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                             bool& handled) {
+    switch (message) {
+    case WM_COMMAND:
+        if (lParam != 0) {
+            OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+            handled = true;
+        }
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), handled);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+        // Labels, frames and radio buttons on the button face; a read-only edit box keeps the
+        // window colour of an edit box.
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const bool edit = IsClass(reinterpret_cast<HWND>(lParam), WC_EDITW);
+        const int colour = edit ? COLOR_WINDOW : COLOR_BTNFACE;
+        ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+        ::SetBkColor(dc, ::GetSysColor(colour));
+        handled = true;
+        return reinterpret_cast<LRESULT>(::GetSysColorBrush(colour));
+    }
+    case WM_SETCURSOR:
+        if (HourglassShown()) {
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            handled = true;
+            return TRUE;
+        }
+        return 0;
+    case WM_CLOSE:
+        if (window == window_) {
+            events_.CloseRequested();
+            handled = true;
+        }
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace ui::win32

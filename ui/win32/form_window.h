@@ -1,0 +1,117 @@
+#pragma once
+// A window of the tool on the Win32 API, built from its description (ui::FormSpec): the frame,
+// then every control with CreateWindowExW and the common controls, at the description's pixel
+// positions in the description's face. The window decides nothing itself: user actions go to
+// FormEvents by control name, and the window logic reads and sets the controls through
+// ui::Control. Tab order is the creation order of the tab stops; group boxes, radio groups and
+// tab pages are containers that the dialog manager walks into.
+
+#include "ui/control.h"
+#include "ui/form_spec.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui::win32 {
+
+// What the user did, by the name of the control in the description.
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    // A push button was pressed (mouse, Space, Enter on the focused button).
+    virtual void Clicked(const std::string& control) = 0;
+    // The user chose an item of a combo box.
+    virtual void Changed(const std::string& /*control*/) {}
+    // The user is leaving the active page of a page control; false keeps it.
+    virtual bool PageChanging(const std::string& /*control*/) { return true; }
+    // The close box, Alt+F4 or the system asks the window to close; it stays until told.
+    virtual void CloseRequested() = 0;
+};
+
+struct FormOptions {
+    HWND owner = nullptr; // the window this one stays above (the main window for a dialog)
+    HICON icon = nullptr;
+    // The bytes of a picture's bitmap file, by the name its control gives.
+    std::function<std::string_view(const std::string& picture)> pictures;
+};
+
+// The control identifier of a control of the description: 100 plus its place in it. Programs
+// that drive the window from outside find the controls by it.
+int ControlId(const FormSpec& spec, const std::string& name);
+
+class WindowControl;
+
+class FormWindow : public ControlSet {
+public:
+    FormWindow(FormSpec spec, FormEvents& events, FormOptions options = {});
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    const FormSpec& Spec() const { return spec_; }
+
+    Control& operator[](const std::string& name) override;
+    using ControlSet::operator[];
+    // The control's own window (for a group or radio group, its container).
+    HWND ControlHandle(const std::string& name) const;
+    // The radio button of item `item` of a radio group.
+    HWND ItemHandle(const std::string& name, int item) const;
+
+    // Shows the window, centred on the work area the first time, with the focus on the first
+    // tab stop.
+    void Show();
+    void Hide();
+    bool Shown() const;
+    // Shows the window modally: its owner takes no input until the window is hidden again;
+    // runs the message loop meanwhile.
+    void ShowModal();
+
+    // The form behind a top-level window, or null for any other window.
+    static FormWindow* FromHandle(HWND window);
+
+    // Messages of the form and of its containers.
+    LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+
+    // While a control is being set from code, the notifications it sends are not the user's.
+    class Quiet {
+    public:
+        explicit Quiet(FormWindow& form) : form_(form) { ++form_.quiet_; }
+        ~Quiet() { --form_.quiet_; }
+        Quiet(const Quiet&) = delete;
+        Quiet& operator=(const Quiet&) = delete;
+
+    private:
+        FormWindow& form_;
+    };
+
+    HFONT FontFor(const ControlSpec& control) const;
+
+private:
+    void CreateFrame();
+    void CreateChildren(const std::string& parent, HWND parentWindow);
+    void CreateControl(const ControlSpec& control, HWND parentWindow);
+    WindowControl* ByHandle(HWND window) const;
+    void OnCommand(HWND source, int code);
+    LRESULT OnNotify(const NMHDR& header, bool& handled);
+    void ShowActivePage(const std::string& pageControl);
+    void CentreOnWorkArea();
+
+    FormSpec spec_;
+    FormEvents& events_;
+    FormOptions options_;
+    HWND window_ = nullptr;
+    std::map<std::string, std::unique_ptr<WindowControl>> controls_;
+    std::vector<HBITMAP> bitmaps_;
+    bool placed_ = false;
+    bool modal_ = false;
+    int quiet_ = 0;
+};
+
+} // namespace ui::win32
