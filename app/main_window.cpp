@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/app_icon.h"
-#include "app/calibration_link.h"
+#include "calibration/calibration_link.h"
 #include "app/port_number.h"
 #include "app/radio_group.h"
 #include "app/settings_path.h"

@@ -29,9 +29,12 @@ namespace serial {
 class TComPort;
 } // namespace serial
 
+namespace calibration {
+class CalibrationLink;
+} // namespace calibration
+
 namespace app {
 
-class CalibrationLink;
 class RadioGroup;
 class StatusBar;
 class UpDown;
@@ -87,7 +90,7 @@ public:
     const QString& SettingsFileName() const { return settingsFileName_; }
 
     // The calibration window, once start-up has created it; null before.
-    void SetCalibrationLink(CalibrationLink* link) { calibration_ = link; }
+    void SetCalibrationLink(calibration::CalibrationLink* link) { calibration_ = link; }
 
     // --- Event handlers ---
     void FormShow();
@@ -159,7 +162,7 @@ private:
     std::unique_ptr<serial::TComPort> comPort_;
     std::unique_ptr<protocol::ExchangePort> port_;
     std::unique_ptr<protocol::ExchangeEngine> engine_;
-    CalibrationLink* calibration_ = nullptr;
+    calibration::CalibrationLink* calibration_ = nullptr;
     QString settingsFileName_;
     // The port number the window showed after loading the settings.
     int shownPortNumber_ = 1;

@@ -3,9 +3,9 @@
 // box wired as the picture shows) and "Калибровка выхода" (the technician measures the output
 // and types the values in). The window is thin: its buttons start the calibrations in the main
 // window's exchange engine, which does the exchanges and switches this window's buttons back
-// through the main window (app::CalibrationLink).
+// through the main window (calibration::CalibrationLink).
 
-#include "app/calibration_link.h"
+#include "calibration/calibration_link.h"
 
 #include <QDialog>
 
@@ -25,7 +25,7 @@ namespace calibration {
 
 class TPageControl;
 
-class TKalibrForm : public QDialog, public app::CalibrationLink {
+class TKalibrForm : public QDialog, public calibration::CalibrationLink {
     Q_OBJECT
 public:
     // `engine` runs the calibrations, `mainWindow` is the main window's side of it (output type,
@@ -73,7 +73,7 @@ public:
     // is while no calibration runs.
     bool PageControl1Changing();
 
-    // --- app::CalibrationLink ---
+    // --- calibration::CalibrationLink ---
     void SetCalibrationButtonsEnabled(bool enabled) override;
     void SetContinueButtonEnabled(bool enabled) override;
     void SetCalibrationUnfinished(bool unfinished) override;

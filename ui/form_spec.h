@@ -56,6 +56,9 @@ struct ControlSpec {
     std::string associate;
     std::vector<StatusPanel> panels; // status bar
     std::string picture;             // picture: the image's name ("input_diagram")
+    // The labels whose captions name this control for accessibility tools and screen readers,
+    // in reading order ("Label4", "Label6" name NullEdit "Рабочий диапазон (град. С) min").
+    std::vector<std::string> labelledBy;
 };
 
 struct FormSpec {
@@ -72,6 +75,12 @@ struct FormSpec {
     const ControlSpec& Control(const std::string& controlName) const;
     // The controls whose parent is `parentName`, in tab order (tab stops only).
     std::vector<const ControlSpec*> TabOrder(const std::string& parentName) const;
+    // The order in which Tab visits the controls under `parentName`: its tab stops in tab
+    // order, each group box replaced by the tab stops inside it (recursively). A radio group
+    // stays one entry; its front end decides how its buttons take the focus.
+    std::vector<const ControlSpec*> TabChain(const std::string& parentName) const;
+    // The controls whose parent is `parentName`, in the order of the window's definition.
+    std::vector<const ControlSpec*> Children(const std::string& parentName) const;
 };
 
 } // namespace ui

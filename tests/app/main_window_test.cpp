@@ -4,7 +4,7 @@
 
 #include "window_fixture.h"
 
-#include "app/calibration_link.h"
+#include "calibration/calibration_link.h"
 #include "app/radio_group.h"
 #include "app/status_bar.h"
 #include "app/up_down.h"
@@ -60,7 +60,7 @@ Transducer(std::map<std::string, std::string> replies) {
 }
 
 // The calibration window as the main window sees it.
-struct RecordingCalibrationLink : app::CalibrationLink {
+struct RecordingCalibrationLink : calibration::CalibrationLink {
     std::vector<bool> calibrationButtons;
     std::vector<bool> continueButton;
     std::vector<bool> unfinished;

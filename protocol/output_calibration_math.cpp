@@ -1,9 +1,9 @@
-#include "calibration/output_calibration_math.h"
+#include "protocol/output_calibration_math.h"
 
 #include <cmath>
 #include <limits>
 
-namespace calibration {
+namespace protocol {
 
 std::optional<double> FullScale(int outputType) {
     switch (outputType) {
@@ -59,4 +59,4 @@ std::optional<std::int32_t> OffsetCode(double gainCoefficient, double measuredMi
     return static_cast<std::int32_t>(truncated);
 }
 
-} // namespace calibration
+} // namespace protocol

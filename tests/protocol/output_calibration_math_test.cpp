@@ -1,6 +1,6 @@
 // Gain and offset of the output calibration, including the values that must be refused.
 
-#include "calibration/output_calibration_math.h"
+#include "protocol/output_calibration_math.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +13,15 @@
 namespace {
 
 TEST(FullScale, ByOutputType) {
-    EXPECT_EQ(calibration::FullScale(0), 10.0);
-    EXPECT_EQ(calibration::FullScale(1), 5.0);
-    EXPECT_EQ(calibration::FullScale(2), 20.0);
-    EXPECT_EQ(calibration::FullScale(3), std::nullopt);
-    EXPECT_EQ(calibration::FullScale(-1), std::nullopt);
-    EXPECT_EQ(calibration::FullScaleText(0), "10");
-    EXPECT_EQ(calibration::FullScaleText(1), "5");
-    EXPECT_EQ(calibration::FullScaleText(2), "20");
-    EXPECT_EQ(calibration::FullScaleText(7), "");
+    EXPECT_EQ(protocol::FullScale(0), 10.0);
+    EXPECT_EQ(protocol::FullScale(1), 5.0);
+    EXPECT_EQ(protocol::FullScale(2), 20.0);
+    EXPECT_EQ(protocol::FullScale(3), std::nullopt);
+    EXPECT_EQ(protocol::FullScale(-1), std::nullopt);
+    EXPECT_EQ(protocol::FullScaleText(0), "10");
+    EXPECT_EQ(protocol::FullScaleText(1), "5");
+    EXPECT_EQ(protocol::FullScaleText(2), "20");
+    EXPECT_EQ(protocol::FullScaleText(7), "");
 }
 
 struct ArithmeticCase {
@@ -40,10 +40,10 @@ class Arithmetic : public ::testing::TestWithParam<ArithmeticCase> {};
 
 TEST_P(Arithmetic, GainAndTruncatedOffset) {
     const ArithmeticCase& c = GetParam();
-    const auto gain = calibration::GainCoefficient(c.fullScale, c.minimum, c.maximum);
+    const auto gain = protocol::GainCoefficient(c.fullScale, c.minimum, c.maximum);
     ASSERT_TRUE(gain.has_value());
     EXPECT_NEAR(*gain, c.gain, 1e-6 * std::fabs(c.gain));
-    EXPECT_EQ(calibration::OffsetCode(*gain, c.minimum, c.fullScale), c.offset);
+    EXPECT_EQ(protocol::OffsetCode(*gain, c.minimum, c.fullScale), c.offset);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,24 +60,24 @@ TEST(Arithmetic, RefusesWhatCannotBeSent) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     // Equal measurements would divide by zero.
-    EXPECT_EQ(calibration::GainCoefficient(20, 3, 3), std::nullopt);
-    EXPECT_EQ(calibration::GainCoefficient(20, -0.0, 0.0), std::nullopt);
+    EXPECT_EQ(protocol::GainCoefficient(20, 3, 3), std::nullopt);
+    EXPECT_EQ(protocol::GainCoefficient(20, -0.0, 0.0), std::nullopt);
     // A span so small that the gain overflows, and spans that are no number at all.
-    EXPECT_EQ(calibration::GainCoefficient(20, 0, 1e-305), std::nullopt);
-    EXPECT_EQ(calibration::GainCoefficient(20, 0, inf), std::nullopt);
-    EXPECT_EQ(calibration::GainCoefficient(20, nan, 1), std::nullopt);
-    EXPECT_EQ(calibration::GainCoefficient(20, -1e308, 1e308), std::nullopt);
+    EXPECT_EQ(protocol::GainCoefficient(20, 0, 1e-305), std::nullopt);
+    EXPECT_EQ(protocol::GainCoefficient(20, 0, inf), std::nullopt);
+    EXPECT_EQ(protocol::GainCoefficient(20, nan, 1), std::nullopt);
+    EXPECT_EQ(protocol::GainCoefficient(20, -1e308, 1e308), std::nullopt);
 
     // The offset must fit 32 bits after truncation.
-    EXPECT_EQ(calibration::OffsetCode(3072, -1e12, 10), std::nullopt);
-    EXPECT_EQ(calibration::OffsetCode(3072, 1e12, 10), std::nullopt);
-    EXPECT_EQ(calibration::OffsetCode(inf, 1, 10), std::nullopt);
-    EXPECT_EQ(calibration::OffsetCode(3072, nan, 10), std::nullopt);
+    EXPECT_EQ(protocol::OffsetCode(3072, -1e12, 10), std::nullopt);
+    EXPECT_EQ(protocol::OffsetCode(3072, 1e12, 10), std::nullopt);
+    EXPECT_EQ(protocol::OffsetCode(inf, 1, 10), std::nullopt);
+    EXPECT_EQ(protocol::OffsetCode(3072, nan, 10), std::nullopt);
     // Just inside both ends: 208 - 1 x m / 1 truncated.
-    EXPECT_EQ(calibration::OffsetCode(1, 208.0 - 2147483647.9, 1), 2147483647);
-    EXPECT_EQ(calibration::OffsetCode(1, 208.0 + 2147483648.9, 1), -2147483648);
-    EXPECT_EQ(calibration::OffsetCode(1, 208.0 - 2147483648.0, 1), std::nullopt);
-    EXPECT_EQ(calibration::OffsetCode(1, 208.0 + 2147483649.0, 1), std::nullopt);
+    EXPECT_EQ(protocol::OffsetCode(1, 208.0 - 2147483647.9, 1), 2147483647);
+    EXPECT_EQ(protocol::OffsetCode(1, 208.0 + 2147483648.9, 1), -2147483648);
+    EXPECT_EQ(protocol::OffsetCode(1, 208.0 - 2147483648.0, 1), std::nullopt);
+    EXPECT_EQ(protocol::OffsetCode(1, 208.0 + 2147483649.0, 1), std::nullopt);
 }
 
 } // namespace

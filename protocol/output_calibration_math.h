@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace calibration {
+namespace protocol {
 
 // The two test codes sent with "$A": 0x0D0 and 0xCD0.
 inline constexpr int LowTestCode = 0x0D0;                       // 208
@@ -32,4 +32,4 @@ std::optional<double> GainCoefficient(double fullScale, double measuredMinimum,
 std::optional<std::int32_t> OffsetCode(double gainCoefficient, double measuredMinimum,
                                        double fullScale);
 
-} // namespace calibration
+} // namespace protocol

@@ -1,10 +1,9 @@
 #pragma once
 // The main window's side of the calibration window: the controls of that window that the
-// exchange engine switches, and showing it. The calibration window lives in its own library and
-// reaches the main window itself, so the main window knows it only through this interface; the
-// start-up code connects the two.
+// exchange engine switches, and showing it. The main window knows the calibration window only
+// through this interface; the start-up code connects the two.
 
-namespace app {
+namespace calibration {
 
 class CalibrationLink {
 public:
@@ -20,4 +19,4 @@ public:
     virtual void ShowModal() = 0;
 };
 
-} // namespace app
+} // namespace calibration
