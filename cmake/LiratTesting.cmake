@@ -13,11 +13,13 @@ else()
 endif()
 
 # lirat_add_gtest(<name> SOURCES <files...> LIBRARIES <targets...> [LABELS <labels...>]
-#                 [TIMEOUT <seconds>] [RUN_SERIAL])
+#                 [TIMEOUT <seconds>] [RUN_SERIAL] [DISPLAY])
 # Native builds register every test case on its own; the cross build runs each executable
 # once under the emulator, because starting Wine per case would dominate the run time.
+# DISPLAY: the test opens windows; in the cross build it runs in an X server of its own
+# (scripts/with-display), and skips where there is none.
 function(lirat_add_gtest name)
-    cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "RUN_SERIAL;DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()
@@ -27,7 +29,11 @@ function(lirat_add_gtest name)
     if(ARG_RUN_SERIAL)
         list(APPEND props RUN_SERIAL TRUE)
     endif()
-    if(CMAKE_CROSSCOMPILING)
+    if(CMAKE_CROSSCOMPILING AND ARG_DISPLAY)
+        add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display
+                 ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_color=no)
+        set_tests_properties(${name} PROPERTIES ${props} SKIP_RETURN_CODE 77)
+    elseif(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
         set_tests_properties(${name} PROPERTIES ${props})
     else()

@@ -296,7 +296,7 @@ void FormWindow::CreateControl(const ControlSpec& control, HWND parentWindow) {
         place(bar);
         auto statusBar = std::make_unique<StatusBarControl>(*this, control, bar);
         for (std::size_t i = 0; i < control.panels.size(); ++i) {
-            statusBar->SetPanelText(static_cast<int>(i), control.panels[i].text);
+            statusBar->SetItemText(static_cast<int>(i), control.panels[i].text);
         }
         made = std::move(statusBar);
         break;
@@ -409,9 +409,8 @@ void FormWindow::Show() {
     ::ShowWindow(window_, SW_SHOW);
     ::SetForegroundWindow(window_);
     // No control is named to get the focus first: the first tab stop has it.
-    if (HWND first = ::GetNextDlgTabItem(window_, nullptr, FALSE)) {
-        ::SetFocus(first);
-    }
+    ::SetFocus(nullptr);
+    MoveFocus(false);
 }
 
 void FormWindow::Hide() {
@@ -440,6 +439,70 @@ void FormWindow::ShowModal() {
         ::EnableWindow(options_.owner, TRUE);
     }
     modal_ = false;
+}
+
+void FormWindow::AppendTabStops(const std::string& parent, std::vector<HWND>& stops) const {
+    for (const ControlSpec* control : spec_.TabOrder(parent)) {
+        const WindowControl& made = *controls_.at(control->name);
+        switch (control->kind) {
+        case ControlKind::GroupBox:
+            AppendTabStops(control->name, stops);
+            break;
+        case ControlKind::RadioGroup: {
+            const auto& group = dynamic_cast<const GroupControl&>(made);
+            const int checked = group.Index();
+            if (HWND button = group.ItemHandle(checked >= 0 ? checked : 0)) {
+                stops.push_back(button);
+            }
+            break;
+        }
+        case ControlKind::PageControl: {
+            stops.push_back(made.Handle());
+            const auto& pages = dynamic_cast<const PageControl&>(made);
+            int active = pages.Index();
+            for (const ControlSpec* page : spec_.Children(control->name)) {
+                if (active-- == 0) {
+                    AppendTabStops(page->name, stops);
+                }
+            }
+            break;
+        }
+        default:
+            stops.push_back(made.Handle());
+            break;
+        }
+    }
+}
+
+void FormWindow::MoveFocus(bool backwards) {
+    std::vector<HWND> stops;
+    AppendTabStops({}, stops);
+    if (stops.empty()) {
+        return;
+    }
+    HWND focus = ::GetFocus();
+    std::ptrdiff_t at = -1;
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        if (stops[i] == focus || ::IsChild(stops[i], focus)) {
+            at = static_cast<std::ptrdiff_t>(i);
+        }
+    }
+    const auto count = static_cast<std::ptrdiff_t>(stops.size());
+    for (std::ptrdiff_t step = 1; step <= count; ++step) {
+        std::ptrdiff_t next = at < 0 ? (backwards ? count - step : step - 1)
+                                     : (at + (backwards ? -step : step)) % count;
+        if (next < 0) {
+            next += count;
+        }
+        HWND candidate = stops[static_cast<std::size_t>(next)];
+        if (::IsWindowVisible(candidate) && ::IsWindowEnabled(candidate)) {
+            ::SetFocus(candidate);
+            if (IsClass(candidate, WC_EDITW)) {
+                ::SendMessageW(candidate, EM_SETSEL, 0, -1);
+            }
+            return;
+        }
+    }
 }
 
 void FormWindow::OnCommand(HWND source, int code) {

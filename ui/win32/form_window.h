@@ -73,6 +73,11 @@ public:
     // runs the message loop meanwhile.
     void ShowModal();
 
+    // Moves the focus to the next (or previous) tab stop of the description's order that is
+    // enabled and on screen: group boxes count by the stops inside them, a page control is
+    // followed by the stops of its active page, a radio group is one stop (its checked button).
+    void MoveFocus(bool backwards);
+
     // The form behind a top-level window, or null for any other window.
     static FormWindow* FromHandle(HWND window);
 
@@ -102,6 +107,7 @@ private:
     LRESULT OnNotify(const NMHDR& header, bool& handled);
     void ShowActivePage(const std::string& pageControl);
     void CentreOnWorkArea();
+    void AppendTabStops(const std::string& parent, std::vector<HWND>& stops) const;
 
     FormSpec spec_;
     FormEvents& events_;

@@ -43,8 +43,19 @@ void Handle(MSG& message) {
 
 bool HandleDialogKeys(MSG& message) {
     HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (FormWindow::FromHandle(root) == nullptr) {
+    FormWindow* form = FormWindow::FromHandle(root);
+    if (form == nullptr) {
         return false;
+    }
+    // Tab follows the description's order, which the window's nesting of containers does not
+    // give the dialog manager (a page control is a stop and a container at once).
+    if (message.wParam == VK_TAB && (::GetKeyState(VK_CONTROL) & 0x8000) == 0 &&
+        (message.message == WM_KEYDOWN || message.message == WM_CHAR ||
+         message.message == WM_KEYUP)) {
+        if (message.message == WM_KEYDOWN && !InDroppedList(::GetFocus())) {
+            form->MoveFocus((::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        }
+        return true;
     }
     const bool key =
         message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;

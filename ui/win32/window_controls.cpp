@@ -182,6 +182,12 @@ std::string GroupControl::ItemText(int index) const {
                                              : std::string();
 }
 
+void GroupControl::SetItemText(int index, const std::string& text) {
+    if (HWND button = ItemHandle(index)) {
+        win32::SetWindowText(button, text);
+    }
+}
+
 int GroupControl::Index() const {
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
         if (::SendMessageW(buttons_[i], BM_GETCHECK, 0, 0) == BST_CHECKED) {
@@ -273,7 +279,7 @@ std::string StatusBarControl::ItemText(int index) const {
     return Utf8(text);
 }
 
-void StatusBarControl::SetPanelText(int index, const std::string& text) {
+void StatusBarControl::SetItemText(int index, const std::string& text) {
     if (index < 0 || index >= ItemCount()) {
         return;
     }

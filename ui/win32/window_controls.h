@@ -36,6 +36,7 @@ public:
     void AddItem(const std::string& /*text*/) override {}
     int ItemCount() const override { return 0; }
     std::string ItemText(int /*index*/) const override { return {}; }
+    void SetItemText(int /*index*/, const std::string& /*text*/) override {}
     int Index() const override { return -1; }
     void SetIndex(int /*index*/) override {}
 
@@ -67,6 +68,7 @@ public:
     void AddItem(const std::string& text) override;
     int ItemCount() const override { return static_cast<int>(buttons_.size()); }
     std::string ItemText(int index) const override;
+    void SetItemText(int index, const std::string& text) override;
     int Index() const override;
     void SetIndex(int index) override;
     HWND ItemHandle(int index) const;
@@ -101,10 +103,10 @@ class StatusBarControl : public WindowControl {
 public:
     using WindowControl::WindowControl;
     std::string Text() const override { return ItemText(0); }
-    void SetText(const std::string& text) override { SetPanelText(0, text); }
+    void SetText(const std::string& text) override { SetItemText(0, text); }
     int ItemCount() const override;
     std::string ItemText(int index) const override;
-    void SetPanelText(int index, const std::string& text);
+    void SetItemText(int index, const std::string& text) override;
 };
 
 // A page control: Index is the active page; the pages are its TabSheet controls.

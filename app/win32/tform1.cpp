@@ -1,0 +1,117 @@
+#include "app/win32/tform1.h"
+
+#include "app/main_window_description.h"
+#include "protocol/exchange_port.h"
+#include "protocol/number_text.h"
+#include "ui/win32/wide_text.h"
+
+#include <map>
+
+namespace app::win32 {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+MainWindowEnvironment EnvironmentFrom(TForm1Options& options, std::function<void()> close) {
+    MainWindowEnvironment environment;
+    environment.closeWindow = std::move(close);
+    environment.decimalSeparator =
+        options.decimalSeparator ? options.decimalSeparator : UserDecimalSeparator;
+    environment.executablePath =
+        options.executablePath.empty() ? ExecutablePath() : options.executablePath;
+    return environment;
+}
+
+} // namespace
+
+std::string ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), narrow.data(),
+                          size, nullptr, nullptr);
+    return narrow;
+}
+
+char UserDecimalSeparator() {
+    wchar_t separator[8] = {};
+    const int length = ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator,
+                                        static_cast<int>(std::size(separator)));
+    // A separator of more than one character, or one outside ASCII, cannot stand in the
+    // numbers' one-character place.
+    if (length == 2 && separator[0] < 0x80 &&
+        protocol::IsUsableDecimalSeparator(static_cast<char>(separator[0]))) {
+        return static_cast<char>(separator[0]);
+    }
+    return '.';
+}
+
+TForm1::TForm1(protocol::UiServices& ui, TForm1Options options)
+    : closed_(std::move(options.closed)),
+      window_(MainWindowDescription(), *this, ui::win32::FormOptions{nullptr, options.icon, {}}),
+      timer_({}, 2000), logic_(ui, window_, timer_, EnvironmentFrom(options, [this] { Close(); }),
+                               std::move(options.port)) {
+    timer_.SetOnTick([this] { logic_.TimerTimer(); });
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this) {
+        Form1 = nullptr;
+    }
+    // No tick may reach a window that is going.
+    timer_.SetEnabled(false);
+}
+
+void TForm1::Show() {
+    if (!shown_) {
+        shown_ = true;
+        logic_.FormShow();
+    }
+    window_.Show();
+}
+
+void TForm1::Close() {
+    if (!window_.Shown()) {
+        return;
+    }
+    logic_.FormClose();
+    window_.Hide();
+    if (closed_) {
+        closed_();
+    }
+}
+
+void TForm1::Clicked(const std::string& control) {
+    static const std::map<std::string, void (MainWindowLogic::*)()> handlers = {
+        {"Button1", &MainWindowLogic::Button1Click},
+        {"Button2", &MainWindowLogic::Button2Click},
+        {"ButtonRead", &MainWindowLogic::ButtonReadClick},
+        {"ButtonWrite", &MainWindowLogic::ButtonWriteClick},
+        {"ButtonTemp", &MainWindowLogic::ButtonTempClick},
+        {"ButtonZ", &MainWindowLogic::ButtonZClick},
+    };
+    if (const auto handler = handlers.find(control); handler != handlers.end()) {
+        (logic_.*handler->second)();
+    }
+}
+
+void TForm1::Changed(const std::string& control) {
+    if (control == "TipComboBox") {
+        logic_.TipComboBoxChange();
+    } else if (control == "DiapazonComboBox") {
+        logic_.DiapazonComboBoxChange();
+    }
+}
+
+} // namespace app::win32

@@ -1,0 +1,290 @@
+// The Win32 renderer of window descriptions on a small window of every kind of control: what
+// the user does reaches the events by control name and what the code sets raises none, the
+// keys of a standard dialog, the page guard, the up-down's range, labels that size themselves
+// or shrink their font, and the timer's ticks through the message loop.
+
+#include "ui/win32/form_window.h"
+
+#include "tests/ui/win32/pump.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/win32_timer.h"
+#include "ui/win32/window_font.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using lirat_test::PumpFor;
+using lirat_test::PumpUntil;
+using ui::ControlKind;
+using ui::ControlSpec;
+
+ControlSpec Spec(const char* name, ControlKind kind, const char* parent, int left, int top,
+                 int width, int height, const char* text, int tab) {
+    ControlSpec control;
+    control.name = name;
+    control.kind = kind;
+    control.parent = parent;
+    control.left = left;
+    control.top = top;
+    control.width = width;
+    control.height = height;
+    control.text = text;
+    control.tabOrder = tab;
+    return control;
+}
+
+ui::FormSpec TestForm() {
+    ui::FormSpec form;
+    form.name = "TestForm";
+    form.caption = "Проба окна";
+    form.clientWidth = 400;
+    form.clientHeight = 300;
+    form.frame = ui::FrameKind::FixedDialogWithCloseBox;
+    // Listed out of tab order on purpose: the tab order comes from the description's numbers.
+    form.controls.push_back(Spec("Second", ControlKind::Button, "", 100, 10, 75, 25, "Второй", 1));
+    form.controls.push_back(Spec("First", ControlKind::Button, "", 10, 10, 75, 25, "Первый", 0));
+    ControlSpec list = Spec("List", ControlKind::ComboBox, "", 10, 50, 160, 21, "", 2);
+    list.items = {"один", "два", "три"};
+    list.itemIndex = 0;
+    form.controls.push_back(list);
+    form.controls.push_back(
+        Spec("Group", ControlKind::GroupBox, "", 10, 90, 170, 60, " Группа ", 3));
+    ControlSpec edit = Spec("Number", ControlKind::Edit, "Group", 20, 24, 49, 21, "1", 0);
+    edit.readOnly = true;
+    form.controls.push_back(edit);
+    ControlSpec upDown = Spec("Arrows", ControlKind::UpDown, "Group", 69, 24, 16, 21, "", 1);
+    upDown.minimum = 1;
+    upDown.maximum = 100;
+    upDown.position = 1;
+    upDown.associate = "Number";
+    form.controls.push_back(upDown);
+    ControlSpec grow = Spec("Grows", ControlKind::Label, "", 200, 10, 40, 13, "min", -1);
+    form.controls.push_back(grow);
+    ControlSpec fixed = Spec("Fixed", ControlKind::Label, "", 200, 30, 60, 24, "R=0", -1);
+    fixed.autoSize = false;
+    fixed.fontHeight = 21;
+    form.controls.push_back(fixed);
+    ControlSpec pages = Spec("Pages", ControlKind::PageControl, "", 200, 60, 190, 150, "", 4);
+    pages.itemIndex = 0;
+    form.controls.push_back(pages);
+    form.controls.push_back(Spec("PageA", ControlKind::TabSheet, "Pages", 0, 0, 0, 0, "Вход", -1));
+    form.controls.push_back(Spec("OnA", ControlKind::Button, "PageA", 10, 10, 75, 25, "На А", 0));
+    form.controls.push_back(Spec("PageB", ControlKind::TabSheet, "Pages", 0, 0, 0, 0, "Выход", -1));
+    form.controls.push_back(Spec("OnB", ControlKind::Button, "PageB", 10, 10, 75, 25, "На Б", 0));
+    ControlSpec radios =
+        Spec("Radios", ControlKind::RadioGroup, "", 10, 160, 120, 100, " Выход ", 5);
+    radios.items = {"0 - 10 В", "0 - 5 mA", "0 - 20 mA"};
+    radios.itemIndex = 0;
+    form.controls.push_back(radios);
+    ControlSpec bar = Spec("Bar", ControlKind::StatusBar, "", 0, 275, 400, 25, "", -1);
+    bar.panels = {{"Передано:", 170}, {"Принято:", 50}};
+    form.controls.push_back(bar);
+    return form;
+}
+
+struct Recorder : ui::win32::FormEvents {
+    std::vector<std::string> events;
+    bool allowPageChange = true;
+    void Clicked(const std::string& control) override { events.push_back("click " + control); }
+    void Changed(const std::string& control) override { events.push_back("change " + control); }
+    bool PageChanging(const std::string& control) override {
+        events.push_back("changing " + control);
+        return allowPageChange;
+    }
+    void CloseRequested() override { events.push_back("close"); }
+};
+
+RECT InParent(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class FormWindowTest : public ::testing::Test {
+protected:
+    Recorder events;
+    ui::win32::FormWindow form{TestForm(), events};
+
+    void SetUp() override {
+        form.Show();
+        PumpFor(50);
+    }
+    HWND Handle(const char* name) { return form.ControlHandle(name); }
+    // A key as the keyboard sends it, through the message loop.
+    void Key(HWND target, WPARAM key) {
+        ::PostMessageW(target, WM_KEYDOWN, key, 1);
+        ::PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+        PumpFor(30);
+    }
+};
+
+TEST_F(FormWindowTest, ControlsSitAtTheDescriptionsPlacesInItsFace) {
+    RECT client{};
+    ::GetClientRect(form.Handle(), &client);
+    EXPECT_EQ(client.right, 400);
+    EXPECT_EQ(client.bottom, 300);
+    for (const ControlSpec& control : form.Spec().controls) {
+        if (control.kind == ControlKind::TabSheet || control.kind == ControlKind::Label) {
+            continue;
+        }
+        SCOPED_TRACE(control.name);
+        const RECT at = InParent(Handle(control.name.c_str()));
+        EXPECT_EQ(at.left, control.left);
+        EXPECT_EQ(at.top, control.top);
+        EXPECT_EQ(at.right - at.left, control.width);
+        EXPECT_EQ(at.bottom - at.top, control.height);
+    }
+    LOGFONTW face{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Handle("First"), WM_GETFONT, 0, 0)),
+                 sizeof face, &face);
+    EXPECT_EQ(std::wstring(face.lfFaceName), L"MS Sans Serif");
+    EXPECT_EQ(face.lfHeight, -11);
+    EXPECT_EQ(::SendMessageW(Handle("Bar"), SB_GETPARTS, 0, 0), 2);
+    EXPECT_EQ(form["Bar"].ItemText(1), "Принято:");
+}
+
+TEST_F(FormWindowTest, UserActionsRaiseEventsAndCodeRaisesNone) {
+    ::SendMessageW(Handle("First"), BM_CLICK, 0, 0);
+    form["Second"].SetEnabled(false);
+    ::SendMessageW(Handle("Second"), BM_CLICK, 0, 0);
+    form["List"].SetIndex(2);
+    form["List"].ClearItems();
+    form["List"].AddItem("четыре");
+    form["List"].AddItem("пять");
+    form["List"].SetIndex(0);
+    form["List"].SetText("своё");
+    form["Radios"].SetIndex(2);
+    form["Pages"].SetIndex(1);
+    EXPECT_EQ(events.events, std::vector<std::string>{"click First"});
+    EXPECT_EQ(form["List"].Text(), "своё");
+    EXPECT_EQ(form["Radios"].Index(), 2);
+    EXPECT_EQ(form["Pages"].Index(), 1);
+    // The user moving through the closed list: a change at each step.
+    ::SetFocus(Handle("List"));
+    form["List"].SetIndex(0);
+    Key(::GetFocus(), VK_DOWN);
+    EXPECT_EQ(events.events.back(), "change List");
+    EXPECT_EQ(form["List"].Index(), 1);
+    EXPECT_EQ(form["List"].Text(), "пять");
+}
+
+TEST_F(FormWindowTest, TabFollowsTheDescriptionsOrderIntoGroupsAndPages) {
+    std::vector<std::string> visited;
+    for (int i = 0; i < 7; ++i) {
+        HWND focus = ::GetFocus();
+        std::string name = "?";
+        for (const ControlSpec& control : form.Spec().controls) {
+            HWND own = Handle(control.name.c_str());
+            if (own == focus || ::IsChild(own, focus)) {
+                name = control.name; // a combo box's edit field, a radio button of a group
+            }
+        }
+        visited.push_back(name);
+        Key(focus, VK_TAB);
+    }
+    EXPECT_EQ(visited, (std::vector<std::string>{"First", "Second", "List", "Number", "Arrows",
+                                                 "Pages", "OnA"}));
+}
+
+TEST_F(FormWindowTest, EnterAndSpacePressTheFocusedButtonEscapeDoesNothing) {
+    ::SetFocus(Handle("Second"));
+    Key(Handle("Second"), VK_RETURN);
+    Key(Handle("Second"), VK_SPACE);
+    Key(Handle("Second"), VK_ESCAPE);
+    ::SetFocus(Handle("Number"));
+    Key(Handle("Number"), VK_RETURN);
+    Key(Handle("Number"), VK_ESCAPE);
+    EXPECT_EQ(events.events, (std::vector<std::string>{"click Second", "click Second"}));
+    EXPECT_TRUE(form.Shown());
+}
+
+TEST_F(FormWindowTest, UpDownStaysInItsRangeWithoutWrappingAndShowsItsPosition) {
+    form["Arrows"].SetIndex(0);
+    EXPECT_EQ(form["Arrows"].Index(), 1);
+    form["Arrows"].SetIndex(99);
+    ::SetFocus(Handle("Number"));
+    Key(Handle("Number"), VK_UP);
+    EXPECT_EQ(form["Arrows"].Index(), 100);
+    EXPECT_EQ(form["Number"].Text(), "100");
+    Key(Handle("Number"), VK_UP);
+    EXPECT_EQ(form["Arrows"].Index(), 100);
+    form["Arrows"].SetIndex(1);
+    Key(Handle("Number"), VK_DOWN);
+    EXPECT_EQ(form["Arrows"].Index(), 1);
+    EXPECT_EQ(form["Number"].Text(), "1");
+}
+
+TEST_F(FormWindowTest, ThePageChangesOnlyWhenTheGuardAllowsIt) {
+    HWND tabs = Handle("Pages");
+    RECT second{};
+    ::SendMessageW(tabs, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+    const LPARAM at =
+        MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2);
+    events.allowPageChange = false;
+    ::SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(tabs, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(form["Pages"].Index(), 0);
+    EXPECT_TRUE(::IsWindowVisible(Handle("PageA")));
+    events.allowPageChange = true;
+    ::SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(tabs, WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(form["Pages"].Index(), 1);
+    EXPECT_TRUE(::IsWindowVisible(Handle("PageB")));
+    EXPECT_FALSE(::IsWindowVisible(Handle("PageA")));
+    EXPECT_EQ(events.events, (std::vector<std::string>{"changing Pages", "changing Pages"}));
+    EXPECT_EQ(form["PageB"].Text(), "Выход");
+}
+
+TEST_F(FormWindowTest, LabelsGrowWithTheirCaptionOrShrinkTheirFontToFit) {
+    form["Grows"].SetText("Рабочий диапазон (град. С): ");
+    RECT grown = InParent(Handle("Grows"));
+    const SIZE needed = ui::win32::TextExtent(ui::win32::FaceFont("MS Sans Serif", 11),
+                                              L"Рабочий диапазон (град. С): ");
+    EXPECT_GE(grown.right - grown.left, needed.cx);
+    form["Grows"].SetText("m");
+    grown = InParent(Handle("Grows"));
+    EXPECT_EQ(grown.right - grown.left, 40) << "never narrower than the layout's width";
+
+    form["Fixed"].SetText("R = 0,0 Om and much more");
+    const RECT box = InParent(Handle("Fixed"));
+    EXPECT_EQ(box.right - box.left, 60);
+    LOGFONTW face{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Handle("Fixed"), WM_GETFONT, 0, 0)),
+                 sizeof face, &face);
+    EXPECT_LT(-face.lfHeight, 21);
+    form["Fixed"].SetText("R");
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Handle("Fixed"), WM_GETFONT, 0, 0)),
+                 sizeof face, &face);
+    EXPECT_EQ(face.lfHeight, -21);
+}
+
+TEST_F(FormWindowTest, TheCloseBoxAsksAndTheWindowStays) {
+    ::SendMessageW(form.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(events.events, std::vector<std::string>{"close"});
+    EXPECT_TRUE(form.Shown());
+}
+
+TEST(Win32TimerTest, TicksThroughTheLoopWhileEnabled) {
+    int ticks = 0;
+    ui::win32::Win32Timer timer([&] { ++ticks; }, 30);
+    EXPECT_FALSE(timer.Enabled());
+    PumpFor(100);
+    EXPECT_EQ(ticks, 0);
+    timer.SetEnabled(true);
+    EXPECT_TRUE(PumpUntil([&] { return ticks >= 2; }, 2000));
+    timer.SetEnabled(false);
+    const int stopped = ticks;
+    PumpFor(100);
+    EXPECT_EQ(ticks, stopped);
+    timer.SetInterval(500);
+    EXPECT_EQ(timer.Interval(), 500);
+    EXPECT_FALSE(timer.Enabled());
+}
+
+} // namespace
