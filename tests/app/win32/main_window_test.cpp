@@ -7,6 +7,7 @@
 
 #include "catalogue/sensor_catalogue.h"
 #include "protocol/engine_texts.h"
+#include "serial/com_port.h"
 #include "ui/win32/wide_text.h"
 
 #include <commctrl.h>

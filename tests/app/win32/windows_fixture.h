@@ -13,6 +13,7 @@
 #include "tests/support/scripted_exchange_port.h"
 #include "tests/support/scripted_ui_services.h"
 #include "tests/ui/win32/pump.h"
+#include "ui/win32/wide_text.h"
 #include "ui/win32/win32_sync_dispatcher.h"
 
 #include <windows.h>
