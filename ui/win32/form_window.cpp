@@ -102,6 +102,7 @@ int ControlId(const FormSpec& spec, const std::string& name) {
 FormWindow::FormWindow(FormSpec spec, FormEvents& events, FormOptions options)
     : spec_(std::move(spec)), events_(events), options_(std::move(options)) {
     RegisterClasses();
+    stretch_ = FaceStretch(spec_);
     CreateFrame();
     CreateChildren({}, window_);
 }
@@ -127,8 +128,11 @@ FormWindow* FormWindow::FromHandle(HWND window) {
 }
 
 HFONT FormWindow::FontFor(const ControlSpec& control) const {
-    return FaceFont(spec_.fontFamily,
-                    control.fontHeight > 0 ? control.fontHeight : spec_.fontHeight);
+    return Font(control.fontHeight > 0 ? control.fontHeight : spec_.fontHeight);
+}
+
+HFONT FormWindow::Font(int characterHeight) const {
+    return FaceFont(spec_.fontFamily, characterHeight, stretch_);
 }
 
 void FormWindow::CreateFrame() {
@@ -161,8 +165,7 @@ void FormWindow::CreateFrame() {
                        outer.bottom - outer.top + spec_.clientHeight - client.bottom,
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    ::SendMessageW(window_, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(FaceFont(spec_.fontFamily, spec_.fontHeight)), FALSE);
+    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec_.fontHeight)), FALSE);
     if (options_.icon != nullptr) {
         ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(options_.icon));
         ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(options_.icon));

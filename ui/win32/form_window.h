@@ -97,6 +97,9 @@ public:
     };
 
     HFONT FontFor(const ControlSpec& control) const;
+    // The window's face at a character height, narrowed as the window's face is.
+    HFONT Font(int characterHeight) const;
+    int Stretch() const { return stretch_; }
 
 private:
     void CreateFrame();
@@ -118,6 +121,7 @@ private:
     bool placed_ = false;
     bool modal_ = false;
     int quiet_ = 0;
+    int stretch_ = 100;
 };
 
 } // namespace ui::win32

@@ -85,15 +85,14 @@ void LabelControl::SetText(const std::string& text) {
     const std::string& family = form_.Spec().fontFamily;
     const int fontHeight = spec_.fontHeight > 0 ? spec_.fontHeight : form_.Spec().fontHeight;
     if (spec_.autoSize) {
-        const SIZE size = TextExtent(FaceFont(family, fontHeight), wide);
+        const SIZE size = TextExtent(form_.Font(fontHeight), wide);
         ::SetWindowPos(window_, nullptr, 0, 0, std::max<int>(spec_.width, size.cx),
                        std::max<int>(spec_.height, size.cy),
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
-        const int height = FittingHeight(family, fontHeight, SmallestFontHeight, wide,
-                                         static_cast<int>(rect.right - rect.left));
-        ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(FaceFont(family, height)),
-                       FALSE);
+        const int height = FittingHeight(family, fontHeight, form_.Stretch(), SmallestFontHeight,
+                                         wide, static_cast<int>(rect.right - rect.left));
+        ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.Font(height)), FALSE);
     }
     FormWindow::Quiet quiet(form_);
     ::SetWindowTextW(window_, wide.c_str());
