@@ -95,6 +95,11 @@ TEST_F(MainWindowTest, EveryControlIsBuiltAsTheDescriptionSays) {
     }
 }
 
+TEST_F(MainWindowTest, EveryCaptionFitsItsControl) {
+    EXPECT_EQ(win32_test::CaptionsThatDoNotFit(w.Main()), std::vector<std::string>{});
+    EXPECT_EQ(win32_test::CaptionsThatDoNotFit(w.Kalibr()), std::vector<std::string>{});
+}
+
 TEST_F(MainWindowTest, TheFrameIsAFixedDialogWithoutButtonsCentredWithTheClientSize) {
     const ui::FormSpec& spec = app::MainWindowDescription();
     HWND window = w.Main().Handle();

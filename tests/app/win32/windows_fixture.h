@@ -24,6 +24,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace win32_test {
 
@@ -133,6 +134,50 @@ inline LOGFONTW FontOf(HWND window) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)), sizeof face,
                  &face);
     return face;
+}
+
+// Width of one line of a window's own text in the window's own font.
+inline int CaptionWidth(HWND window, const std::string& text) {
+    HDC dc = ::GetDC(window);
+    HGDIOBJ previous =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    const std::wstring wide = ui::win32::Wide(text);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    ::SelectObject(dc, previous);
+    ::ReleaseDC(window, dc);
+    return size.cx;
+}
+
+// Every push button's caption fits inside its frame, and every group's and radio button's.
+inline std::vector<std::string> CaptionsThatDoNotFit(ui::win32::FormWindow& form) {
+    std::vector<std::string> cut;
+    for (const ui::ControlSpec& control : form.Spec().controls) {
+        HWND window = form.ControlHandle(control.name);
+        const RECT at = InParent(window);
+        const int width = at.right - at.left;
+        if (control.kind == ui::ControlKind::Button &&
+            CaptionWidth(window, control.text) + 6 > width) {
+            cut.push_back(control.name);
+        }
+        if ((control.kind == ui::ControlKind::GroupBox ||
+             control.kind == ui::ControlKind::RadioGroup) &&
+            CaptionWidth(window, control.text) + 16 > width) {
+            cut.push_back(control.name);
+        }
+        for (int i = 0; i < static_cast<int>(control.items.size()); ++i) {
+            HWND button = form.ItemHandle(control.name, i);
+            if (button != nullptr) {
+                const RECT item = InParent(button);
+                // The radio's circle and gap take about a character height.
+                if (CaptionWidth(button, control.items[static_cast<std::size_t>(i)]) + 18 >
+                    item.right - item.left) {
+                    cut.push_back(control.name + " item " + std::to_string(i));
+                }
+            }
+        }
+    }
+    return cut;
 }
 
 inline std::string ClassOf(HWND window) {
