@@ -34,7 +34,9 @@ namespace app {
 struct MainWindowEnvironment {
     // Asks the window to close; the toolkit then reports the close (FormClose).
     std::function<void()> closeWindow;
-    // The user's decimal separator at this moment (the toolkit's or the system's locale).
+    // The user's decimal separator at this moment (the toolkit's or the system's locale); a
+    // character that cannot serve as one (a locale with a multi-byte separator) reads as ".".
+    // Empty: the operating system's reader (protocol::SystemDecimalSeparator).
     std::function<char()> decimalSeparator;
     // Full path of the running executable, in the file system's own narrow encoding.
     std::string executablePath;
@@ -117,6 +119,7 @@ private:
     void LoadPortSettings();
     void FillSensorTypes();
     void SetWorkingRange(int rangeIndex);
+    char DecimalSeparator() const;
     // Runs a handler; an exception leaving it is shown and the window goes on.
     template <class Handler> void Handle(Handler&& handler);
 

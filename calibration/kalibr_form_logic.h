@@ -64,9 +64,6 @@ public:
     void ShowModal() override;
 
 private:
-    void ShowStage();
-    void EnterGainStage();
-
     protocol::ExchangeEngine& engine_;
     const protocol::EngineView& mainWindow_;
     protocol::UiServices& ui_;
