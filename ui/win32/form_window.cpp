@@ -524,6 +524,12 @@ void FormWindow::OnCommand(HWND source, int code) {
         // through the closed box with the keys is a choice at each step.
         const bool dropped = ::SendMessageW(source, CB_GETDROPPEDSTATE, 0, 0) != FALSE;
         if ((code == CBN_SELCHANGE && !dropped) || code == CBN_SELENDOK) {
+            // The list tells of the new item before its edit field shows it; the window logic
+            // reads the choice as the item whose text the field shows, so the field goes first.
+            const int index = control->Index();
+            if (index >= 0) {
+                control->SetIndex(index);
+            }
             events_.Changed(spec.name);
         }
     }
@@ -572,6 +578,24 @@ LRESULT FormWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lP
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
             handled = true;
             return TRUE;
+        }
+        return 0;
+    case WM_SETFONT:
+        // Containers keep the font they were given, as the controls do.
+        if (window != window_ && IsClass(window, PanelClass)) {
+            ::SetPropW(window, L"LiratFont", reinterpret_cast<HANDLE>(wParam));
+            handled = true;
+        }
+        return 0;
+    case WM_GETFONT:
+        if (window != window_ && IsClass(window, PanelClass)) {
+            handled = true;
+            return reinterpret_cast<LRESULT>(::GetPropW(window, L"LiratFont"));
+        }
+        return 0;
+    case WM_NCDESTROY:
+        if (window != window_ && IsClass(window, PanelClass)) {
+            ::RemovePropW(window, L"LiratFont");
         }
         return 0;
     case WM_CLOSE:

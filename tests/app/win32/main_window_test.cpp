@@ -86,9 +86,12 @@ TEST_F(MainWindowTest, EveryControlIsBuiltAsTheDescriptionSays) {
             EXPECT_EQ(w.Text(control.name), control.text);
         }
         EXPECT_EQ(::IsWindowEnabled(window) != FALSE, control.enabled);
-        const LOGFONTW face = FontOf(window);
-        EXPECT_EQ(std::wstring(face.lfFaceName), ui::win32::Wide(spec.fontFamily));
-        EXPECT_EQ(-face.lfHeight, control.fontHeight > 0 ? control.fontHeight : spec.fontHeight);
+        if (control.kind != ControlKind::UpDown) { // it draws arrows, no text
+            const LOGFONTW face = FontOf(window);
+            EXPECT_EQ(std::wstring(face.lfFaceName), ui::win32::Wide(spec.fontFamily));
+            EXPECT_EQ(-face.lfHeight,
+                      control.fontHeight > 0 ? control.fontHeight : spec.fontHeight);
+        }
         if (control.kind == ControlKind::ComboBox || control.kind == ControlKind::RadioGroup) {
             EXPECT_EQ(w.Main()[control.name].ItemCount() > 0, true);
         }
@@ -177,7 +180,8 @@ struct ChoiceRow {
     const char* label2;
 };
 
-class CatalogueChoiceTest : public MainWindowTest, public ::testing::WithParamInterface<ChoiceRow> {};
+class CatalogueChoiceTest : public MainWindowTest,
+                            public ::testing::WithParamInterface<ChoiceRow> {};
 
 TEST_P(CatalogueChoiceTest, TheListsAndFieldsFollowTheUsersChoice) {
     const ChoiceRow& row = GetParam();
@@ -199,14 +203,30 @@ TEST_P(CatalogueChoiceTest, TheListsAndFieldsFollowTheUsersChoice) {
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, CatalogueChoiceTest,
     ::testing::Values(
-        ChoiceRow{9, 0, {"0 до 100 Ом", "0 до 500 Ом", "0 до 1 кОм", "0 до 2,5 кОм", "0 до 5 кОм"},
-                  "0.0", "100.0", "Диапазон датчика (Oм): "},
-        ChoiceRow{9, 4, {"0 до 100 Ом", "0 до 500 Ом", "0 до 1 кОм", "0 до 2,5 кОм", "0 до 5 кОм"},
-                  "0.0", "5000.0", "Диапазон датчика (Oм): "},
+        ChoiceRow{9,
+                  0,
+                  {"0 до 100 Ом", "0 до 500 Ом", "0 до 1 кОм", "0 до 2,5 кОм", "0 до 5 кОм"},
+                  "0.0",
+                  "100.0",
+                  "Диапазон датчика (Oм): "},
+        ChoiceRow{9,
+                  4,
+                  {"0 до 100 Ом", "0 до 500 Ом", "0 до 1 кОм", "0 до 2,5 кОм", "0 до 5 кОм"},
+                  "0.0",
+                  "5000.0",
+                  "Диапазон датчика (Oм): "},
         ChoiceRow{3, 0, {" -50 +200"}, "-50.0", "200.0", "Диапазон датчика (град. С): "},
-        ChoiceRow{6, 2, {" -200 +50", " -200 +450", " -200 +1100"}, "-200.0", "1100.0",
+        ChoiceRow{6,
+                  2,
+                  {" -200 +50", " -200 +450", " -200 +1100"},
+                  "-200.0",
+                  "1100.0",
                   "Диапазон датчика (град. С): "},
-        ChoiceRow{0, 2, {" -50 +50", "0 +180", " -50 +200"}, "-50.0", "200.0",
+        ChoiceRow{0,
+                  2,
+                  {" -50 +50", "0 +180", " -50 +200"},
+                  "-50.0",
+                  "200.0",
                   "Диапазон датчика (град. С): "}));
 
 TEST_F(MainWindowTest, BackFromResistanceTheLabelsTurnToDegrees) {
@@ -304,7 +324,7 @@ TEST_F(MainWindowTest, TheUpDownStopsAtItsEndsAndAChangedNumberIsStoredOnce) {
 
 TEST(MainWindowStartTest, ThePortNumberOfTheSettingsFileIsShown) {
     Windows w;
-    std::ofstream(w.SettingsFile()) << "[ComPort]\r\nPort=COM7\r\n";
+    std::ofstream(w.SettingsFile(), std::ios::binary) << "[ComPort]\r\nPort=COM7\r\n";
     w.Show();
     EXPECT_EQ(w.Text("PortEdit"), "7");
     EXPECT_EQ(w.form->Logic().ComPort().Port(), "COM7");

@@ -77,13 +77,12 @@ struct Windows {
         lirat_test::PumpFor(20);
     }
 
-    // The user picks item `index` of a list with the keyboard: to the top, then down.
+    // The user picks item `index` of a closed list with the arrow keys, a step at a time.
     void Choose(const std::string& combo, int index) {
         ::SetFocus((*this)(combo));
         lirat_test::PumpFor(10);
-        Key(VK_HOME);
-        for (int i = 0; i < index; ++i) {
-            Key(VK_DOWN);
+        for (int at = Main()[combo].Index(); at != index; at += at < index ? 1 : -1) {
+            Key(at < index ? VK_DOWN : VK_UP);
         }
     }
 

@@ -75,7 +75,8 @@ TEST_F(KalibrFormTest, EveryControlIsBuiltAsTheDescriptionSays) {
         if (control.kind == ControlKind::Label && !control.autoSize) {
             EXPECT_LE(-face.lfHeight, control.fontHeight) << "a fixed label only shrinks";
         } else if (control.kind != ControlKind::Picture && control.kind != ControlKind::TabSheet) {
-            EXPECT_EQ(-face.lfHeight, control.fontHeight > 0 ? control.fontHeight : spec.fontHeight);
+            EXPECT_EQ(-face.lfHeight,
+                      control.fontHeight > 0 ? control.fontHeight : spec.fontHeight);
         }
         if (control.kind == ControlKind::TabSheet) {
             continue; // placed by its page control
@@ -156,8 +157,7 @@ struct ResistanceRow {
     const char* resistance;
 };
 
-class GainStageTest : public KalibrFormTest,
-                      public ::testing::WithParamInterface<ResistanceRow> {};
+class GainStageTest : public KalibrFormTest, public ::testing::WithParamInterface<ResistanceRow> {};
 
 TEST_P(GainStageTest, ContinueShowsTheResistanceOfTheSelectedRange) {
     w.Choose("TipComboBox", GetParam().type);
@@ -191,8 +191,7 @@ TEST_P(InputStageTest, EachStageSendsItsCommandThenTheStatusQuery) {
     EXPECT_EQ(w.form->Timer().Interval(), 3000);
     EXPECT_FALSE(::IsWindowEnabled(w("ButtonRead")));
     w.Finish();
-    EXPECT_EQ(w.port->Commands(),
-              (std::vector<std::string>{GetParam() == 0 ? "$1" : "$2", "$0"}));
+    EXPECT_EQ(w.port->Commands(), (std::vector<std::string>{GetParam() == 0 ? "$1" : "$2", "$0"}));
     EXPECT_EQ(w.form->Timer().Interval(), 500);
     EXPECT_EQ(w.ui.Messages(),
               (std::vector<std::string>{texts::ConnectSubstitute, texts::CalibrationSucceeded}));
@@ -202,9 +201,14 @@ TEST_P(InputStageTest, EachStageSendsItsCommandThenTheStatusQuery) {
 INSTANTIATE_TEST_SUITE_P(Stages, InputStageTest, ::testing::Values(0, 1));
 
 TEST_F(KalibrFormTest, ThePageStaysWhileACalibrationRuns) {
-    // The device must have answered once, or the guard's flag never follows the transactions.
+    // The device must have answered a read once, or the guard's flag never follows the
+    // transactions.
+    w.port->responder = [](const std::string& command) {
+        return std::string(command == "$8" || command == "$0" ? "!00\r" : "!1\r");
+    };
     w.Click("ButtonRead");
     w.Finish();
+    ASSERT_TRUE(::IsWindowEnabled(w("Button2")));
     Open();
     w.Click(K("Button1"));
     ClickTab(1);
