@@ -256,10 +256,14 @@ void FormWindow::CreateControl(const ControlSpec& control, HWND parentWindow) {
     }
     case ControlKind::GroupBox:
     case ControlKind::RadioGroup: {
-        HWND panel = make(WS_EX_CONTROLPARENT, PanelClass, WS_CLIPCHILDREN, parentWindow,
-                          control.left, control.top, control.width, control.height);
+        // The container paints the face under its frame (a group box draws only its lines and
+        // caption); the frame lies below the controls inside it and ends their group of radio
+        // buttons.
+        HWND panel = make(WS_EX_CONTROLPARENT, PanelClass, 0, parentWindow, control.left,
+                          control.top, control.width, control.height);
         HWND frame =
-            ::CreateWindowExW(0, WC_BUTTONW, text.c_str(), WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 0,
+            ::CreateWindowExW(0, WC_BUTTONW, text.c_str(),
+                              WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | BS_GROUPBOX, 0,
                               0, control.width, control.height, panel, nullptr, instance, nullptr);
         ::SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
         made = std::make_unique<GroupControl>(*this, control, panel, frame);
@@ -355,6 +359,10 @@ void FormWindow::CreateControl(const ControlSpec& control, HWND parentWindow) {
     if (control.kind == ControlKind::GroupBox || control.kind == ControlKind::RadioGroup ||
         control.kind == ControlKind::TabSheet) {
         CreateChildren(control.name, window);
+        if (HWND frame = controls_.at(control.name)->CaptionHandle(); frame != window) {
+            ::SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
     }
     if (control.kind == ControlKind::PageControl) {
         CreateChildren(control.name, window);
