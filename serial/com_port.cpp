@@ -358,6 +358,11 @@ void TCustomComPort::ShowSetupDialog() {
 // ---- transfers ----
 
 int TCustomComPort::WriteAsync(const void* buffer, int count, PAsync& asyncPtr) {
+    return StartWriteRecord(buffer, count, asyncPtr, true);
+}
+
+int TCustomComPort::StartWriteRecord(const void* buffer, int count, PAsync& asyncPtr,
+                                     bool background) {
     if (!asyncPtr)
         throw EComPort(CError_InvalidAsync);
     std::uint32_t size = ByteCount(count);
@@ -375,11 +380,17 @@ int TCustomComPort::WriteAsync(const void* buffer, int count, PAsync& asyncPtr) 
                                   transferred);
     if (err != 0 && err != backend::kErrorIoPending)
         throw EComPort(CError_WriteFailed, err);
+    if (background && err != 0)
+        backend::RunInBackground(deviceHandle_, asyncPtr->Overlapped);
     SendSignalToLink(leTx, true);
     return static_cast<int>(transferred);
 }
 
 int TCustomComPort::ReadAsync(void* buffer, int count, PAsync& asyncPtr) {
+    return StartReadRecord(buffer, count, asyncPtr, true);
+}
+
+int TCustomComPort::StartReadRecord(void* buffer, int count, PAsync& asyncPtr, bool background) {
     if (!asyncPtr)
         throw EComPort(CError_InvalidAsync);
     asyncPtr->Operation = okRead;
@@ -388,6 +399,8 @@ int TCustomComPort::ReadAsync(void* buffer, int count, PAsync& asyncPtr) {
                                  transferred);
     if (err != 0 && err != backend::kErrorIoPending)
         throw EComPort(CError_ReadFailed, err);
+    if (background && err != 0)
+        backend::RunInBackground(deviceHandle_, asyncPtr->Overlapped);
     return static_cast<int>(transferred);
 }
 
@@ -439,13 +452,13 @@ bool TCustomComPort::IsAsyncCompleted(PAsync asyncPtr) {
 
 int TCustomComPort::Read(void* buffer, int count) {
     AsyncGuard guard;
-    ReadAsync(buffer, count, guard.record);
+    StartReadRecord(buffer, count, guard.record, false);
     return WaitForAsync(guard.record);
 }
 
 int TCustomComPort::Write(const void* buffer, int count) {
     AsyncGuard guard;
-    WriteAsync(buffer, count, guard.record);
+    StartWriteRecord(buffer, count, guard.record, false);
     return WaitForAsync(guard.record);
 }
 
