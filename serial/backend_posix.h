@@ -43,12 +43,12 @@ struct Device {
     bool txPending = false; // a write has put bytes in the transmit queue since the last empty
     std::uint32_t baud = 9600;
     // Settings the kernel has no switch for, emulated here.
-    bool parityMarks = false;    // input is PARMRK-marked; error bytes become replaceChar
+    bool parityMarks = false; // input is PARMRK-marked; error bytes become replaceChar
     char replaceChar = 0;
-    posix::MarkState marks;      // a marker cut by the end of the last read
+    posix::MarkState marks;         // a marker cut by the end of the last read
     std::uint32_t markedErrors = 0; // error bytes decoded since the last error query
-    bool dsrSensitive = false;   // input is dropped while DSR is off
-    bool rtsToggle = false;      // RTS on while a write's bytes are being sent
+    bool dsrSensitive = false;      // input is dropped while DSR is off
+    bool rtsToggle = false;         // RTS on while a write's bytes are being sent
 
     // Line events (event_wait_posix.cpp).
     int epollFd = -1; // the device (edge-triggered: each arrival of bytes) and kickFd

@@ -1,7 +1,7 @@
 // Linux: termios2 for arbitrary rates, TIOCGICOUNT for the line-event counters, TIOCMIWAIT
 // for the modem-line wait, the device numbers of pseudo-terminals, and /proc for the other
-// processes that hold a device open. This file must not include <termios.h>: its struct termios clashes
-// with the kernel's in asm/termbits.h.
+// processes that hold a device open. This file must not include <termios.h>: its struct termios
+// clashes with the kernel's in asm/termbits.h.
 #include "serial/posix_extras.h"
 
 #include <asm/termbits.h>
