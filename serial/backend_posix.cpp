@@ -148,16 +148,15 @@ std::uint32_t QueuedOut(Device* device) {
 }
 
 void NoteWritten(Device* device) {
-    bool kick = false;
+    // Only a wait for the transmit queue running empty has to hear of a write; waking the event
+    // thread for any other mask would cost it a wake-up per write.
+    if (!(device->eventMaskSeen.load(std::memory_order_relaxed) & 4u))
+        return;
     {
         std::lock_guard lock(device->mutex);
         device->txPending = true;
-        // Only a wait for the transmit queue running empty has to look again after a write;
-        // waking the event thread for any other mask would cost it a wake-up per write.
-        kick = (device->eventMask & 4u) != 0;
     }
-    if (kick)
-        KickEventWait(device);
+    KickEventWait(device);
 }
 
 bool IsDeviceGone(int error) {

@@ -69,6 +69,7 @@ struct Device {
     std::atomic<bool> quietWhileBusy{false};
     std::atomic<bool> arrivalsWatched{true};
     std::atomic<std::int64_t> lastTransferNs{0};
+    std::atomic<std::uint32_t> eventMaskSeen{0}; // eventMask, for a look without the mutex
 
     // Transfers that go on in the background (transfer_worker_posix.cpp), made on first need.
     std::unique_ptr<TransferWorker> worker;
@@ -152,7 +153,7 @@ void ForgetEventWait(Overlapped* overlapped);
 int EventWaitResult(Overlapped* overlapped);
 // Ties a record's event to the record, so that waiting on the event carries its wait on.
 void SetEventOwner(Event* event, Overlapped* owner);
-// A transfer is starting: the event wait may stop watching arrivals for a while.
-void NoteTransfer(Device* device);
+// A transfer is starting (at now): the event wait may stop watching arrivals for a while.
+void NoteTransfer(Device* device, std::chrono::steady_clock::time_point now);
 
 } // namespace serial::backend

@@ -607,6 +607,8 @@ bool TCustomComPort::HasLink() const {
 }
 
 void TCustomComPort::SendSignalToLink(TComLinkEvent event, bool onOff) {
+    if (links_.empty())
+        return; // the usual case: nothing to copy and visit on every transfer
     TComSignalEvent TComLink::*member = nullptr;
     switch (event) {
     case leConn:
@@ -638,6 +640,8 @@ void TCustomComPort::SendSignalToLink(TComLinkEvent event, bool onOff) {
 }
 
 void TCustomComPort::NotifyLink(TComLinkEvent event) {
+    if (links_.empty())
+        return; // the usual case: nothing to copy and visit on every transfer
     TNotifyEvent TComLink::*member = nullptr;
     switch (event) {
     case leRing:
@@ -659,6 +663,8 @@ void TCustomComPort::NotifyLink(TComLinkEvent event) {
 }
 
 void TCustomComPort::TxNotifyLink(const void* buffer, int count) {
+    if (links_.empty())
+        return; // the usual case: nothing to copy and visit on every transfer
     const std::vector<TComLink*> links = links_;
     for (TComLink* link : links)
         if (link->LinkTxBuf)

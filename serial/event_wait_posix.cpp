@@ -310,10 +310,12 @@ void WatchArrivals(Device* device, bool on) {
 
 } // namespace
 
-void NoteTransfer(Device* device) {
+void NoteTransfer(Device* device, std::chrono::steady_clock::time_point now) {
     if (!device->quietWhileBusy.load(std::memory_order_relaxed))
         return;
-    device->lastTransferNs.store(NowNs(), std::memory_order_relaxed);
+    device->lastTransferNs.store(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count(),
+        std::memory_order_relaxed);
     if (!device->arrivalsWatched.load(std::memory_order_relaxed))
         return;
     {
@@ -389,6 +391,7 @@ int SetEventMask(Device* device, std::uint32_t mask) {
     {
         std::lock_guard lock(device->mutex);
         device->eventMask = mask;
+        device->eventMaskSeen = mask;
         device->rx80Reported =
             QueuedIn(device) >= std::uint64_t{device->queueSizes.InputSize} * 4 / 5;
         if (device->haveCounters)

@@ -30,6 +30,9 @@ using Clock = std::chrono::steady_clock;
 // A pending transfer re-checks for an abort at least this often while it blocks.
 constexpr int kAbortCheckMs = 100;
 
+// The wait slice for a transfer with left milliseconds to go (-1: no time-out).
+int SliceMs(const Overlapped* ov, int left, short& wantEvents);
+
 // Ends a transfer whose device has been closed since it started, touching nothing of it.
 void Abandon(Overlapped* ov) {
     {
@@ -50,8 +53,12 @@ void FinishTransfer(Overlapped* ov, int error) {
         if (ov->done > 0)
             NoteWritten(d);
     }
-    {
+    if (ov->background) {
+        // Its caller may be asking for the result meanwhile.
         std::lock_guard lock(ov->stateMutex);
+        ov->state = Overlapped::State::Done;
+        ov->error = error;
+    } else {
         ov->state = Overlapped::State::Done;
         ov->error = error;
     }
@@ -77,7 +84,8 @@ bool Attempt(Overlapped* ov) {
             if (got == 0)
                 break;
             ov->done += static_cast<std::uint32_t>(got);
-            ov->lastByte = Clock::now();
+            if (ov->intervalMs != 0)
+                ov->lastByte = Clock::now();
             if (ov->returnOnAnyByte)
                 break;
         }
@@ -110,6 +118,8 @@ bool Attempt(Overlapped* ov) {
 
 // Milliseconds until the transfer's time-out, or -1 for none; 0 when it has passed.
 int MillisecondsLeft(const Overlapped* ov) {
+    if (!ov->hasTotal && (ov->intervalMs == 0 || ov->done == 0))
+        return -1; // no clock to read
     auto now = Clock::now();
     auto nearest = Clock::time_point::max();
     if (ov->hasTotal)
@@ -143,21 +153,25 @@ void Drive(Overlapped* ov, bool block) {
     // A blocking wait that follows the start's own attempt waits for the device first: trying
     // again at once would find the same empty queue. Once the time-out has passed, the last
     // attempt still comes first, so bytes that arrived meanwhile count.
-    bool attemptFirst = !(block && ov->triedAtStart && MillisecondsLeft(ov) != 0);
+    int left = block && ov->triedAtStart ? MillisecondsLeft(ov) : 0;
+    bool attemptFirst = left == 0;
     ov->triedAtStart = false;
     Device* d = ov->device;
     while (ov->state == Overlapped::State::Pending) {
-        if (attemptFirst && Attempt(ov))
-            return;
+        if (attemptFirst) {
+            if (Attempt(ov))
+                return;
+            left = MillisecondsLeft(ov);
+        }
         attemptFirst = true;
-        if (MillisecondsLeft(ov) == 0) {
+        if (left == 0) {
             TimedOut(ov);
             return;
         }
         if (!block)
             return;
         short want = 0;
-        int slice = WaitSliceMs(ov, want);
+        int slice = SliceMs(ov, left, want);
         if (want == 0) {
             d->sys->Poll(nullptr, 0, slice);
             continue;
@@ -177,10 +191,10 @@ void Drive(Overlapped* ov, bool block) {
     }
 }
 
-void SetTotal(Overlapped* ov, std::uint64_t totalMs) {
+void SetTotal(Overlapped* ov, std::uint64_t totalMs, Clock::time_point now) {
     ov->hasTotal = totalMs < posix::kForeverMs;
     if (ov->hasTotal)
-        ov->totalDeadline = Clock::now() + std::chrono::milliseconds(totalMs);
+        ov->totalDeadline = now + std::chrono::milliseconds(totalMs);
 }
 
 int Start(Device* device, Overlapped* ov, std::uint32_t& transferred) {
@@ -198,12 +212,13 @@ int Start(Device* device, Overlapped* ov, std::uint32_t& transferred) {
     ov->returnOnAnyByte = false;
     ov->draining = false;
     ov->queuedOut = 0;
-    ov->lastByte = Clock::now();
     ov->eventWait = false;
     ov->background = false;
     ov->state = Overlapped::State::Pending;
     ResetSignalEvent(ov->event);
-    NoteTransfer(device);
+    const auto now = Clock::now();
+    ov->lastByte = now;
+    NoteTransfer(device, now);
     TTimeoutsRecord t;
     bool rtsToggle = false;
     {
@@ -218,10 +233,10 @@ int Start(Device* device, Overlapped* ov, std::uint32_t& transferred) {
         // so; later ones only when the rules end a read on its first byte.
         ov->returnOnAnyByte = rule.returnIfWaiting;
         returnOnFirstByte = rule.returnOnFirstByte;
-        SetTotal(ov, rule.totalMs);
+        SetTotal(ov, rule.totalMs, now);
         ov->intervalMs = rule.intervalMs;
     } else {
-        SetTotal(ov, posix::WriteTotalMs(t, ov->count));
+        SetTotal(ov, posix::WriteTotalMs(t, ov->count), now);
         if (rtsToggle && ov->count > 0)
             SetModemLine(device, TIOCM_RTS, true);
     }
@@ -251,7 +266,12 @@ bool Advance(Overlapped* ov) {
 }
 
 int WaitSliceMs(const Overlapped* ov, short& wantEvents) {
-    int left = MillisecondsLeft(ov);
+    return SliceMs(ov, MillisecondsLeft(ov), wantEvents);
+}
+
+namespace {
+
+int SliceMs(const Overlapped* ov, int left, short& wantEvents) {
     int slice = left < 0 ? kAbortCheckMs : std::min(left, kAbortCheckMs);
     if (!ov->draining) {
         wantEvents = ov->isRead ? POLLIN : POLLOUT;
@@ -263,6 +283,8 @@ int WaitSliceMs(const Overlapped* ov, short& wantEvents) {
     auto drainMs = static_cast<std::uint64_t>(ov->queuedOut) * 10 * 1000 / baud + 1;
     return static_cast<int>(std::clamp<std::uint64_t>(drainMs, 1, std::max(slice, 1)));
 }
+
+} // namespace
 
 // ---- completion records ----
 
