@@ -27,10 +27,6 @@ ExitStatus RunRead(const Options& options, Console& console, const std::string& 
     if (options.temp) {
         reading = ReadMeasuredValue(session, options.pace);
     }
-    if (options.profile) {
-        SaveProfile(*options.profile, *configuration);
-        console.Err(texts::ProfileWritten + *options.profile + "\n");
-    }
     if (options.json) {
         std::optional<MeasuredValue> measured;
         if (reading) {
@@ -42,6 +38,11 @@ ExitStatus RunRead(const Options& options, Console& console, const std::string& 
         if (reading) {
             console.Out(reading->label + reading->value + "\n");
         }
+    }
+    // After the output, so that a profile that cannot be written does not hide what was read.
+    if (options.profile) {
+        SaveProfile(*options.profile, *configuration);
+        console.Err(texts::ProfileWritten + *options.profile + "\n");
     }
     return options.temp && !reading ? ExitStatus::DeviceError : ExitStatus::Done;
 }
