@@ -64,6 +64,8 @@ inline constexpr const char* AssembleCircuit = "Для калибровки со
 inline constexpr const char* ZeroResistance = "R = 0,0 Om";
 inline constexpr const char* CalibrationInterrupted =
     "Калибровка прервана: прибору отправляется \"$B\".";
+inline constexpr const char* InterruptedBeforeStart =
+    "Калибровка прервана до её начала: в прибор ничего не отправлено.";
 inline constexpr const char* InterruptCameLate =
     "Прерывание пришло, когда коэффициенты уже были отправлены: калибровка доведена до конца.";
 

@@ -13,6 +13,11 @@ namespace cli {
 namespace {
 
 ExitStatus Dispatch(const Options& options, Console& console, const std::string& commandLine) {
+    // Checked before any value, so a call without a port is a usage mistake whatever else is
+    // wrong with it.
+    if (TalksToDevice(options.command) && !options.port && !options.settings) {
+        throw CommandError(ExitStatus::Usage, texts::NoPort);
+    }
     switch (options.command) {
     case Command::Help:
         console.Out(HelpText());

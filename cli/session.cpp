@@ -69,7 +69,7 @@ TransactionResult Session::Run(const std::function<void(protocol::ExchangeEngine
         start(*engine_);
     } catch (const InstructionInterrupted&) {
         engine_->AbandonTransaction();
-        throw CommandError(ExitStatus::Interrupted, texts::CalibrationInterrupted);
+        throw CommandError(ExitStatus::Interrupted, texts::InterruptedBeforeStart);
     } catch (const std::exception& error) {
         engine_->AbandonTransaction();
         throw CommandError(ExitStatus::DeviceError,
@@ -88,7 +88,12 @@ void Session::PlayTimer(Pace pace, TransactionResult& result) {
     while (view_.TimerEnabled()) {
         const auto deadline = view_.ArmedAt() + std::chrono::milliseconds(view_.TimerInterval());
         if (pace == Pace::Fast) {
-            paced_.WaitForReplyEnd(deadline);
+            try {
+                paced_.WaitForReplyEnd(deadline);
+            } catch (const std::exception&) {
+                // The tick meets the same port error at once and reports it as the window's
+                // tick does.
+            }
         } else {
             std::this_thread::sleep_until(deadline);
         }

@@ -108,6 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "не относится к этой команде: --range"},
         UsageCase{{"read", "--port", "{port}", "--port", "{port}"}, "задан дважды: --port"},
         UsageCase{{"read"}, "Не задан порт"},
+        UsageCase{{"write", "--range", "99"}, "Не задан порт"},
         UsageCase{{"read", "--port", "{port}", "--pace", "slow"}, "--pace: slow"},
         UsageCase{{"temp", "--port", "{port}", "--count"}, "Не задано значение параметра --count"},
         UsageCase{{"write", "--port", "{port}", "--range", "1"},
@@ -580,24 +581,47 @@ TEST_F(CliEndToEnd, OutputCalibrationStoppedAtAPromptStillSendsB) {
                            "Калибровка не завершена!\n");
 }
 
-TEST_F(CliEndToEnd, OutputCalibrationInterruptedByCtrlCStillSendsB) {
+struct CtrlCCase {
+    const char* name;
+    bool atTheInstruction; // before anything is sent, or at the minimum's prompt
+    Commands commands;
+    std::string lastMessage;
+};
+
+class CtrlC : public CliEndToEnd, public ::testing::WithParamInterface<CtrlCCase> {};
+
+TEST_P(CtrlC, StopsAnOutputCalibrationWithBOnlyOnceItHasStarted) {
     if (program.UnderWine()) {
         GTEST_SKIP() << "a signal to the Wine loader does not reach the program as Ctrl+C";
     }
+    const CtrlCCase& c = GetParam();
     RunOptions options;
-    options.input = "\n";
-    options.closeInput = false; // the minimum's prompt waits
-    options.whileRunning = [this](pid_t child) {
-        simulator.Log().WaitForCount(Kind::Sent, 1, 10s);
-        std::this_thread::sleep_for(2500ms); // the reply's tick, then the prompt
+    options.input = c.atTheInstruction ? "" : "\n";
+    options.closeInput = false; // the instruction or the prompt waits for its line
+    options.whileRunning = [&](pid_t child) {
+        if (!c.atTheInstruction) {
+            simulator.Log().WaitForCount(Kind::Sent, 1, 10s);
+        }
+        // The first reply's tick comes 2000 ms after "$A"; the instruction within moments.
+        std::this_thread::sleep_for(c.atTheInstruction ? 1000ms : 2500ms);
         ::kill(child, SIGINT);
     };
     const ProgramRun run =
         Cli({"calibrate", "output", "--port", "{port}", "--output", "2"}, options);
     EXPECT_EQ(run.status, 6) << run.err;
-    EXPECT_EQ(Received(), (Commands{"$A0D0", "$B"}));
-    EXPECT_TRUE(run.err.ends_with("Калибровка не завершена!\n")) << run.err;
+    EXPECT_EQ(Received(), c.commands);
+    EXPECT_TRUE(run.err.ends_with(c.lastMessage + "\n")) << run.err;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CtrlC,
+    ::testing::Values(CtrlCCase{"AtThePrompt", false, {"$A0D0", "$B"}, "Калибровка не завершена!"},
+                      CtrlCCase{"AtTheInstruction",
+                                true,
+                                {},
+                                "Калибровка прервана до её начала: в прибор ничего не "
+                                "отправлено."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliEndToEnd, OutputCalibrationWithoutAReplyWarnsToSwitchThePowerOff) {
     Fault(FaultKind::NoReply, "$A");
