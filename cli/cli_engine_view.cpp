@@ -5,12 +5,6 @@
 
 namespace cli {
 
-void CliEngineView::SetStatusText(int panel, const std::string&) {
-    if (panel == 1) {
-        ++repliesAccepted_;
-    }
-}
-
 void CliEngineView::SetTimerEnabled(bool enabled) {
     timerEnabled_ = enabled;
     if (enabled) {

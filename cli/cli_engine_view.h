@@ -16,7 +16,8 @@ class CliEngineView : public protocol::EngineView {
 public:
     using Clock = std::chrono::steady_clock;
 
-    void SetStatusText(int panel, const std::string& text) override;
+    // The status bar's last command and reply are in the exchange log when one is kept.
+    void SetStatusText(int, const std::string&) override {}
     void SetTimerEnabled(bool enabled) override;
     bool TimerEnabled() const override { return timerEnabled_; }
     void SetTimerInterval(int milliseconds) override { interval_ = milliseconds; }
@@ -44,8 +45,6 @@ public:
 
     // The moment the timer was last enabled: the step's reply is due one interval later.
     Clock::time_point ArmedAt() const { return armedAt_; }
-    // Replies that have passed the engine's checks so far (each shown in the second panel).
-    int RepliesAccepted() const { return repliesAccepted_; }
     const std::string& MeasuredValueText() const { return measured_; }
     bool CalibrationUnfinished() const { return unfinished_; }
     // Sets the selection directly; nullopt leaves no range selected.
@@ -55,7 +54,6 @@ private:
     bool timerEnabled_ = false;
     int interval_ = 2000;
     Clock::time_point armedAt_{};
-    int repliesAccepted_ = 0;
     // The window shows type 0 and its first range when it opens.
     std::optional<int> rangeIndex_ = 0;
     std::string upper_;

@@ -36,7 +36,9 @@ public:
 
     // The answer the input box with this caption gives without asking.
     void PresetAnswer(const std::string& caption, const std::string& answer);
-    // Every message shown since the last call, oldest first; clears the list.
+    // Every message shown since the last TakeMessages, oldest first.
+    const std::vector<std::string>& Messages() const { return messages_; }
+    // The same, clearing the list.
     std::vector<std::string> TakeMessages();
 
 private:

@@ -5,6 +5,8 @@
 #include "protocol/engine_texts.h"
 #include "protocol/tool_port_settings.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <exception>
 #include <fstream>
 #include <thread>
@@ -97,9 +99,13 @@ void Session::PlayTimer(Pace pace, TransactionResult& result) {
         } else {
             std::this_thread::sleep_until(deadline);
         }
-        const int accepted = view_.RepliesAccepted();
+        // A tick whose reply failed the engine's checks (or its step) shows a message; every
+        // other tick handed its step the payload.
+        const std::size_t shown = ui_.Messages().size();
         engine_->TimerTimer();
-        if (view_.RepliesAccepted() > accepted) {
+        const auto& messages = ui_.Messages();
+        if (std::none_of(messages.begin() + static_cast<std::ptrdiff_t>(shown), messages.end(),
+                         IsFailure)) {
             result.payloads.push_back(engine_->ReplyPayload());
         }
     }
