@@ -8,6 +8,7 @@
 #include "app/status_bar.h"
 #include "app/up_down.h"
 #include "calibration/window_face.h"
+#include "calibration/window_keys.h"
 #include "catalogue/sensor_catalogue.h"
 #include "catalogue/sensor_selection.h"
 #include "protocol/comport_exchange_port.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -358,6 +360,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    if (!calibration::HandleWindowKey(*this, *event)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
 void TForm1::CentreOnScreen() {
     if (const QScreen* where = screen()) {
         QRect frame = frameGeometry();
@@ -371,6 +379,7 @@ void TForm1::FormShow() {
     // A settings file that cannot be used is reported, and the window still gets its lists:
     // without them nothing in it would work.
     Handle([this] { LoadPortSettings(); });
+    shownPortNumber_ = UpDown->Position();
     FillSensorTypes();
     SelectItem(TipComboBox, 0);
     SelectSensorRange(0);
@@ -406,15 +415,18 @@ void TForm1::Button2Click() {
 // ---- port number ----
 
 void TForm1::ApplyPortNumber(int number) {
-    // A port name without a number (a settings file edited by hand) was reported when the
-    // window was shown; here it counts as a different port, so the number the window shows is
-    // stored in its place. Failing instead would stop every transaction until the file was
-    // mended by hand, whatever number the user chose.
     std::optional<int> current;
     try {
         current = PortNumberOf(comPort_->Port());
     } catch (const std::runtime_error&) {
         current.reset();
+    }
+    // A stored name that is not "COM" and a number (a device path such as /dev/ttyUSB0) was
+    // reported when the window was shown. It is the user's setting: while the window still shows
+    // the number it showed then, the port is used by that name and nothing is stored. Only a
+    // number the user chose replaces it.
+    if (!current && number == shownPortNumber_) {
+        return;
     }
     if (current == number) {
         return;

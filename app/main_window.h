@@ -138,6 +138,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses the focused button, as on a dialog; Escape does nothing.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();
@@ -159,6 +161,8 @@ private:
     std::unique_ptr<protocol::ExchangeEngine> engine_;
     CalibrationLink* calibration_ = nullptr;
     QString settingsFileName_;
+    // The port number the window showed after loading the settings.
+    int shownPortNumber_ = 1;
     bool shown_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "calibration/diagrams/diagram_geometry.h"
 #include "calibration/page_control.h"
 #include "calibration/window_face.h"
+#include "calibration/window_keys.h"
 #include "catalogue/sensor_catalogue.h"
 #include "protocol/engine_texts.h"
 #include "protocol/engine_view.h"
@@ -14,6 +15,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -304,6 +306,12 @@ void TKalibrForm::SetCalibrationUnfinished(bool unfinished) {
 
 void TKalibrForm::ShowModal() {
     exec();
+}
+
+void TKalibrForm::keyPressEvent(QKeyEvent* event) {
+    if (!HandleWindowKey(*this, *event)) {
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void TKalibrForm::done(int result) {

@@ -84,6 +84,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Enter presses the focused button; Escape does nothing (there is no Cancel button).
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();

@@ -142,4 +142,13 @@ std::optional<std::string> Windows1251ToUtf8(std::string_view bytes) {
     return out;
 }
 
+std::string Windows1251ToUtf8ForDisplay(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        AppendUtf8(out, Windows1251ToCodePoint(static_cast<std::uint8_t>(c)).value_or(U'\uFFFD'));
+    }
+    return out;
+}
+
 } // namespace catalogue

@@ -24,5 +24,8 @@ std::optional<std::uint8_t> CodePointToWindows1251(char32_t codePoint);
 std::optional<std::string> Utf8ToWindows1251(std::string_view utf8);
 // Windows-1251 bytes to UTF-8 text; nullopt when the bytes hold the unassigned 0x98.
 std::optional<std::string> Windows1251ToUtf8(std::string_view bytes);
+// Windows-1251 bytes as UTF-8 text to show, never failing: the unassigned 0x98 shows as the
+// replacement character U+FFFD. For texts the user reads, not for data handed on.
+std::string Windows1251ToUtf8ForDisplay(std::string_view bytes);
 
 } // namespace catalogue

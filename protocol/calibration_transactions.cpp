@@ -99,13 +99,7 @@ ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
             throw TransactionFailure(texts::InvalidEntry);
         }
         gainCoefficient_ = *gain;
-        std::string gainText = FormatGain(gainCoefficient_, SystemDecimalSeparator());
-        if (!DecimalSeparatorText.empty()) {
-            for (std::size_t at = gainText.find(DecimalSeparatorText); at != std::string::npos;
-                 at = gainText.find(DecimalSeparatorText, at + 1)) {
-                gainText.replace(at, DecimalSeparatorText.size(), ".");
-            }
-        }
+        const std::string gainText = WireGain(gainCoefficient_);
         SetParameter(ActionCommands[ActSetGain], gainText);
         SendCommand(ActionCommands[ActSetGain]);
         return StepResult::Continue;

@@ -1,5 +1,6 @@
 #include "protocol/exchange_engine.h"
 
+#include "catalogue/windows1251.h"
 #include "protocol/command_table.h"
 #include "protocol/engine_texts.h"
 #include "protocol/number_text.h"
@@ -130,7 +131,9 @@ void ExchangeEngine::RunTick() {
     for (std::size_t i = 0; buffer[i] != 0; ++i) {
         reply.push_back(static_cast<char>(buffer[i]));
     }
-    view_.SetStatusText(1, std::string(texts::Received) + reply);
+    // The reply is the device's Windows-1251 text; the window shows UTF-8.
+    view_.SetStatusText(1, std::string(texts::Received) +
+                               catalogue::Windows1251ToUtf8ForDisplay(reply));
 
     replyPayload_ = reply.empty() ? std::string() : reply.substr(1);
     // Numbers arrive with a point; the window's conversions expect the system's separator.

@@ -390,6 +390,14 @@ std::optional<std::int64_t> ParseHexPayload(std::string_view payload) {
     return value;
 }
 
+std::string WireNumber(double value, std::string_view pattern) {
+    return FormatNumber(value, pattern, '.');
+}
+
+std::string WireGain(double value) {
+    return FormatGain(value, '.');
+}
+
 bool IsUsableDecimalSeparator(char separator) {
     const auto c = static_cast<unsigned char>(separator);
     return c > 0x20 && c < 0x7F && !IsDigit(separator) && separator != '+' && separator != '-' &&

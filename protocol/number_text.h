@@ -35,6 +35,12 @@ std::string FormatNumber(double value, std::string_view pattern, char decimalSep
 // for FormatNumber.
 std::string FormatGain(double value, char decimalSeparator);
 
+// Numbers as they go to the transducer, which reads a point whatever the system's separator is:
+// FormatNumber and FormatGain with ".". Every number sent is formatted here, so no separator of
+// the user's (a comma, or any other character a system lets the user choose) reaches the wire.
+std::string WireNumber(double value, std::string_view pattern);
+std::string WireGain(double value);
+
 // Strict conversion of a typed or received number: blanks (space, tab) around it, an optional
 // sign, digits with at most one `decimalSeparator` and at least one digit, and an optional
 // exponent ("E" or "e", optional sign, digits). Anything else, a value outside the range of

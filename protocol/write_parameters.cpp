@@ -20,16 +20,6 @@ std::optional<double> TypedNumber(const std::string& text, char separator) {
     return value;
 }
 
-// The transducer reads numbers with a point whatever the system's separator is.
-std::string WithPoint(std::string text) {
-    for (char& c : text) {
-        if (c == ',') {
-            c = '.';
-        }
-    }
-    return text;
-}
-
 WriteCheck Refuse(const char* message) {
     return WriteCheck{std::nullopt, message};
 }
@@ -76,9 +66,9 @@ WriteCheck CheckWriteParameters(std::optional<int> rangeIndex, const std::string
     char hex[8];
     std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned>(*rangeIndex));
     parameters.Range = hex;
-    parameters.Upper = WithPoint(FormatNumber(*upper, "###0.0#", separator));
-    parameters.Lower = WithPoint(FormatNumber(*lower, "000.0##", separator));
-    parameters.BreakLevel = WithPoint(FormatNumber(*level * 0.01, "000.0## ", separator));
+    parameters.Upper = WireNumber(*upper, "###0.0#");
+    parameters.Lower = WireNumber(*lower, "000.0##");
+    parameters.BreakLevel = WireNumber(*level * 0.01, "000.0## ");
     parameters.OutputType = std::string(1, static_cast<char>('0' + outputType));
     return WriteCheck{parameters, {}};
 }

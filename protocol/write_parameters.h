@@ -22,8 +22,8 @@ struct WriteCheck {
 };
 
 // Runs the checks in their fixed order (range selected, upper value, its limits, lower value,
-// its limits, break level, its limits) and stops at the first failure. Numbers are read and
-// formatted with the system's decimal separator; the parameters carry a point.
+// its limits, break level, its limits) and stops at the first failure. Numbers are read with the
+// system's decimal separator; the parameters carry a point.
 WriteCheck CheckWriteParameters(std::optional<int> rangeIndex, const std::string& upperText,
                                 const std::string& lowerText, const std::string& breakLevelText,
                                 int outputType);

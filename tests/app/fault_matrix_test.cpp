@@ -545,43 +545,56 @@ void FaultMatrixTest::settingsFileFaults() {
 }
 
 void FaultMatrixTest::garbagePortName_data() {
-    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("port");       // "<device>": the simulator's device path
     QTest::addColumn<QString>("atShow");     // exception box at start-up; empty: none
     QTest::addColumn<int>("shownNumber");    // the number the window shows
-    QTest::addColumn<QString>("atFirstUse"); // exception box of the first read; empty: it works
+    QTest::addColumn<bool>("firstUseWorks"); // the first read, by the stored name, works
     QTest::newRow("letters") << "COMabc"
-                             << "'abc' is not a valid integer value" << 1 << "";
+                             << "'abc' is not a valid integer value" << 1 << false;
     QTest::newRow("prefix alone") << "COM"
-                                  << "'' is not a valid integer value" << 1 << "";
+                                  << "'' is not a valid integer value" << 1 << false;
     QTest::newRow("number too large") << "COM99999999999"
-                                      << "'99999999999' is not a valid integer value" << 1 << "";
-    QTest::newRow("a path") << "/dev/lirat-none"
-                            << "'v/lirat-none' is not a valid integer value" << 1 << "";
+                                      << "'99999999999' is not a valid integer value" << 1 << false;
+    QTest::newRow("a path that opens nothing")
+        << "/dev/lirat-none"
+        << "'v/lirat-none' is not a valid integer value" << 1 << false;
+    QTest::newRow("the device's own path") << "<device>"
+                                           << "" << 1 << true;
+    // A number, though out of the up-down's range: the number shown (1) differs and is stored.
     QTest::newRow("number 0") << "COM0"
-                              << "" << 1 << "";
+                              << "" << 1 << true;
     QTest::newRow("no such device") << "COM55"
-                                    << "" << 55 << "open";
+                                    << "" << 55 << false;
 }
 
 void FaultMatrixTest::garbagePortName() {
     QFETCH(QString, port);
     QFETCH(QString, atShow);
     QFETCH(int, shownNumber);
-    QFETCH(QString, atFirstUse);
+    QFETCH(bool, firstUseWorks);
     Rig rig;
-    app_test::WriteSettingsFile("[ComPort]\nPort=" + port.toUtf8() + "\n");
+    const std::string device = rig.device.simulator->DevicePath();
+    const std::string stored = port == "<device>" ? device : port.toStdString();
+    const QByteArray file = QByteArray("[ComPort]\nPort=") + stored.c_str() + "\n";
+    app_test::WriteSettingsFile(file);
     QVERIFY(rig.window.Show());
-    if (atShow.isEmpty()) {
+    if (atShow.isEmpty() && port != "<device>") {
         QVERIFY(rig.window.ui.Exceptions().empty());
-    } else {
+    } else if (port != "<device>") {
         QCOMPARE(rig.window.ui.Exceptions(), std::vector<std::string>({atShow.toStdString()}));
+    } else {
+        QCOMPARE(rig.window.ui.Exceptions().size(), std::size_t{1}); // the path's conversion
     }
     // The rest of the window is set up all the same.
     QCOMPARE(rig.form.TipComboBox->count(), 10);
     QCOMPARE(rig.form.PortEdit->text(), QString::number(shownNumber));
 
+    // The stored name is the user's: the first read opens it as it is and stores nothing.
     const std::size_t exceptions = rig.window.ui.Exceptions().size();
-    if (!atFirstUse.isEmpty()) {
+    if (firstUseWorks) {
+        QVERIFY(rig.ReadWorks());
+        QCOMPARE(rig.window.ui.Exceptions().size(), exceptions);
+    } else {
         // The device cannot be opened: the serial layer's error, nothing starts.
         rig.form.ButtonRead->click();
         QCOMPARE(rig.window.ui.Exceptions().size(), exceptions + 1);
@@ -589,14 +602,19 @@ void FaultMatrixTest::garbagePortName() {
         QVERIFY(!rig.form.ComPort().Connected());
         QVERIFY(rig.form.ButtonRead->isEnabled());
         QCOMPARE(rig.window.ui.cursor, protocol::CursorShape::Default);
-        rig.form.UpDown->SetPosition(7);
     }
-    // The number the window shows is the one used: the read stores it and goes through.
+    if (port == "COM0") {
+        QCOMPARE(rig.form.ComPort().Port(), std::string("COM1"));
+    } else {
+        QCOMPARE(rig.form.ComPort().Port(), stored);
+        QCOMPARE(app_test::ReadSettingsFile(), file);
+    }
+
+    // A number the user chooses replaces it and is stored.
+    rig.form.UpDown->SetPosition(7);
     QVERIFY(rig.ReadWorks());
-    QCOMPARE(rig.window.ui.Exceptions().size(), exceptions + (atFirstUse.isEmpty() ? 0 : 1));
-    const std::string expectedPort = atFirstUse.isEmpty() ? "COM1" : "COM7";
-    QCOMPARE(rig.form.ComPort().Port(), expectedPort);
-    QVERIFY(app_test::ReadSettingsFile().contains(QByteArray("Port=") + expectedPort.c_str()));
+    QCOMPARE(rig.form.ComPort().Port(), std::string("COM7"));
+    QVERIFY(app_test::ReadSettingsFile().contains("Port=COM7"));
 }
 
 QTEST_MAIN(FaultMatrixTest)

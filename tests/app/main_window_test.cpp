@@ -102,6 +102,8 @@ private Q_SLOTS:
     void unwritableSettingsFileStopsTheStart();
 
     void exitDuringTransactionProcessesNoReply();
+    void keys_data();
+    void keys();
     void decimalSeparator_data();
     void decimalSeparator();
     void calibrationButtonFollowsTheFirstAnswer();
@@ -340,13 +342,18 @@ void MainWindowTest::unconvertiblePortNameStillFillsTheLists() {
     QCOMPARE(form.Label2->text(), QStringLiteral("Диапазон датчика (град. С): "));
     QCOMPARE(form.PortEdit->text(), QStringLiteral("1"));
     QCOMPARE(protocol::DecimalSeparatorText, std::string("."));
-    // A transaction stores the number the window shows in place of the unusable name and goes
-    // on, instead of failing the same conversion again at every start until the file is mended.
+    // The stored name is the user's setting: a transaction uses it as it is and stores nothing,
+    // until the user picks a number, which replaces it.
     form.ButtonRead->click();
     QCOMPARE(window.ui.Exceptions().size(), std::size_t(1));
-    QCOMPARE(form.ComPort().Port(), std::string("COM1"));
+    QCOMPARE(form.ComPort().Port(), std::string("COMx"));
     QCOMPARE(window.port->opens, 1);
-    QVERIFY(app_test::ReadSettingsFile().contains("Port=COM1"));
+    QCOMPARE(app_test::ReadSettingsFile(), QByteArray("[ComPort]\nPort=COMx\n"));
+    form.TimerTimer();
+    form.UpDown->SetPosition(3);
+    form.ButtonRead->click();
+    QCOMPARE(form.ComPort().Port(), std::string("COM3"));
+    QVERIFY(app_test::ReadSettingsFile().contains("Port=COM3"));
 }
 
 void MainWindowTest::unwritableSettingsFileStopsTheStart() {
@@ -386,6 +393,35 @@ void MainWindowTest::exitDuringTransactionProcessesNoReply() {
     QCOMPARE(form.TipComboBox->currentIndex(), 0);
     QCOMPARE(window.port->Commands(), std::vector<std::string>({"$8"}));
     QVERIFY(window.ui.shown.empty());
+}
+
+void MainWindowTest::keys_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("sent"); // empty: nothing
+    QTest::newRow("Enter on Считать") << "ButtonRead" << int(Qt::Key_Return) << "$8";
+    QTest::newRow("keypad Enter on Записать") << "ButtonWrite" << int(Qt::Key_Enter) << "$700";
+    QTest::newRow("Space on Считать") << "ButtonRead" << int(Qt::Key_Space) << "$8";
+    QTest::newRow("Escape") << "ButtonRead" << int(Qt::Key_Escape) << "";
+    QTest::newRow("Enter in an edit box") << "UpEdit" << int(Qt::Key_Return) << "";
+}
+
+// As on a dialog: Enter and Space press the focused button, nothing else; Escape does nothing.
+void MainWindowTest::keys() {
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QString, sent);
+    app_test::WindowFixture window;
+    QVERIFY(window.Show());
+    app::TForm1& form = *window.form;
+    auto* control = form.findChild<QWidget*>(focus);
+    QVERIFY(control != nullptr);
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key(key));
+    QVERIFY(form.isVisible());
+    QCOMPARE(QString::fromStdString(window.port->Commands().empty() ? std::string()
+                                                                    : window.port->Commands()[0]),
+             sent);
 }
 
 void MainWindowTest::decimalSeparator_data() {

@@ -66,6 +66,8 @@ private Q_SLOTS:
     void closingDuringOutputCalibrationWarnsAndLeavesItRunning_data();
     void closingDuringOutputCalibrationWarnsAndLeavesItRunning();
     void closingAfterFinishedOutputCalibrationWarnsNothing();
+    void keys_data();
+    void keys();
     void closingSetsHalfSecondInterval();
     void outputModeMessage_data();
     void outputModeMessage();
@@ -438,7 +440,6 @@ void KalibrFormTest::closingDuringOutputCalibrationWarnsAndLeavesItRunning_data(
     QTest::addColumn<int>("how");
     QTest::newRow("Выход") << 0;
     QTest::newRow("close box") << 1;
-    QTest::newRow("Escape") << 2;
 }
 
 void KalibrFormTest::closingDuringOutputCalibrationWarnsAndLeavesItRunning() {
@@ -457,11 +458,8 @@ void KalibrFormTest::closingDuringOutputCalibrationWarnsAndLeavesItRunning() {
     case 0:
         QTest::mouseClick(rig.form.Button4, Qt::LeftButton);
         break;
-    case 1:
-        rig.form.close();
-        break;
     default:
-        QTest::keyClick(&rig.form, Qt::Key_Escape);
+        rig.form.close();
         break;
     }
     QVERIFY(!rig.form.isVisible());
@@ -478,6 +476,50 @@ void KalibrFormTest::closingDuringOutputCalibrationWarnsAndLeavesItRunning() {
     rig.Tick("!\r");
     rig.Tick("!\r");
     QCOMPARE(rig.port.Commands(), Strings({"$A0D0", "$ACD0", "$C3.15077E+03"}));
+}
+
+void KalibrFormTest::keys_data() {
+    QTest::addColumn<QString>("focus"); // the button with the focus
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("sent"); // first command sent; empty: none
+    QTest::addColumn<bool>("staysOpen");
+    QTest::newRow("Escape during an output calibration")
+        << "Button3" << int(Qt::Key_Escape) << "$A0D0" << true;
+    QTest::newRow("Escape on the input page") << "Button1" << int(Qt::Key_Escape) << "" << true;
+    QTest::newRow("Enter on Калибровать") << "Button1" << int(Qt::Key_Return) << "$1" << true;
+    QTest::newRow("keypad Enter on Калибровать") << "Button1" << int(Qt::Key_Enter) << "$1" << true;
+    QTest::newRow("Enter on Отмена") << "ButtonExit" << int(Qt::Key_Return) << "" << false;
+    QTest::newRow("Enter on Выход") << "Button4" << int(Qt::Key_Return) << "" << false;
+}
+
+// Enter presses the focused button; Escape does nothing, also in the middle of a calibration.
+void KalibrFormTest::keys() {
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(QString, sent);
+    QFETCH(bool, staysOpen);
+    KalibrRig rig;
+    rig.AnswerOnce();
+    rig.form.show();
+    auto* button = rig.form.findChild<QPushButton*>(focus);
+    QVERIFY(button != nullptr);
+    rig.form.PageControl1->setCurrentWidget(button->parentWidget());
+    if (key == Qt::Key_Escape && focus == QStringLiteral("Button3")) {
+        QTest::mouseClick(button, Qt::LeftButton); // an output calibration now runs
+    }
+    button->setFocus();
+    const std::size_t messages = rig.ui.Messages().size();
+    QTest::keyClick(button, Qt::Key(key));
+    QCOMPARE(rig.form.isVisible(), staysOpen);
+    if (sent.isEmpty()) {
+        QVERIFY(rig.port.Commands().empty());
+    } else {
+        QCOMPARE(QString::fromStdString(rig.port.Commands().at(0)), sent);
+    }
+    if (key == Qt::Key_Escape) {
+        QCOMPARE(rig.ui.Messages().size(), messages); // no warning: nothing was closed
+    }
+    rig.form.hide();
 }
 
 void KalibrFormTest::closingAfterFinishedOutputCalibrationWarnsNothing() {

@@ -23,6 +23,79 @@ std::string Cp1251(std::string_view utf8) {
     return bytes.value_or("");
 }
 
+// Every field of the catalogue, row by row as the transducer's documentation tables it: a
+// changed limit, text or block shows up here and nowhere else.
+struct RangeRow {
+    int typeIndex;
+    const char* rangeText;
+    double min, max;
+    const char* calibText;
+};
+constexpr RangeRow kRangeRows[] = {
+    {0, " -50 +50", -50, 50, "R=50,0 Om"},        // 0
+    {0, "0 +180", 0, 180, "R=100,0 Om"},          // 1
+    {0, " -50 +200", -50, 200, "R=100,0 Om"},     // 2
+    {1, "-200 +50", -200, 50, "R=50,0 Om"},       // 3
+    {1, "-50 +200", -50, 200, "R=100,0 Om"},      // 4
+    {1, "-200 +200", -200, 200, "R=100,0 Om"},    // 5
+    {2, " -200 +50", -200, 50, "R=100,0 Om"},     // 6
+    {2, "-50 +200", -50, 200, "R=250,0 Om"},      // 7
+    {2, "-200 +200", -200, 200, "R=250,0 Om"},    // 8
+    {3, " -50 +200", -50, 200, "R=100,0 Om"},     // 9
+    {4, " -50 +200", -50, 200, "R=250,0 Om"},     // 10
+    {5, " -200 +100", -200, 100, "R=50,0 Om"},    // 11
+    {5, " -200 +500", -200, 500, "R=100,0 Om"},   // 12
+    {6, " -200 +50", -200, 50, "R=50,0 Om"},      // 13
+    {6, " -200 +450", -200, 450, "R=100,0 Om"},   // 14
+    {6, " -200 +1100", -200, 1100, "R=250,0 Om"}, // 15
+    {7, "-200 +50", -200, 50, "R=100,0 Om"},      // 16
+    {7, " -200 +450", -200, 450, "R=250,0 Om"},   // 17
+    {7, "-200 +1100", -200, 1100, "R=500,0 Om"},  // 18
+    {8, " -200 +450", -200, 450, "R=250,0 Om"},   // 19
+    {8, "-200 +850", -200, 850, "R=500,0 Om"},    // 20
+    {9, "0 до 100 Ом", 0, 100, "R=100,0 Om"},     // 21
+    {9, "0 до 500 Ом", 0, 500, "R=500,0 Om"},     // 22
+    {9, "0 до 1 кОм", 0, 1000, "R=1,0 kOm"},      // 23
+    {9, "0 до 2,5 кОм", 0, 2500, "R=2,5 kOm"},    // 24
+    {9, "0 до 5 кОм", 0, 5000, "R=5,0 kOm"},      // 25
+};
+
+struct TypeRow {
+    const char* name;
+    int firstRange, rangeCount;
+};
+constexpr TypeRow kTypeRows[] = {
+    {"TСМ (R=53Ом)", 0, 3},       // 0
+    {"TСМ 50М (W=1,428)", 3, 3},  // 1
+    {"ТСМ 100М W=1,428)", 6, 3},  // 2
+    {"TСМ 50 W=1,426)", 9, 1},    // 3
+    {"TСМ 100 W=1,426)", 10, 1},  // 4
+    {"TСП (R=46 Ом)", 11, 2},     // 5
+    {"TСП 50П W=1,391)", 13, 3},  // 6
+    {"TСП 100П W=1,391)", 16, 3}, // 7
+    {"TСП 100", 19, 2},           // 8
+    {"R", 21, 5},                 // 9
+};
+
+TEST(Catalogue, EveryFieldOfEveryEntry) {
+    ASSERT_EQ(std::size(kRangeRows), SensorRanges.size());
+    for (std::size_t i = 0; i < SensorRanges.size(); ++i) {
+        const SensorRange& range = SensorRanges[i];
+        const RangeRow& row = kRangeRows[i];
+        EXPECT_EQ(row.typeIndex, range.TypeIndex) << "range " << i;
+        EXPECT_EQ(row.rangeText, range.RangeText) << "range " << i;
+        EXPECT_EQ(row.min, range.Min) << "range " << i;
+        EXPECT_EQ(row.max, range.Max) << "range " << i;
+        EXPECT_EQ(row.calibText, range.CalibText) << "range " << i;
+    }
+    ASSERT_EQ(std::size(kTypeRows), SensorTypes.size());
+    for (std::size_t i = 0; i < SensorTypes.size(); ++i) {
+        EXPECT_EQ(kTypeRows[i].name, SensorTypes[i].Name) << "type " << i;
+        EXPECT_EQ(kTypeRows[i].firstRange, SensorTypes[i].FirstRange) << "type " << i;
+        EXPECT_EQ(kTypeRows[i].rangeCount, SensorTypes[i].RangeCount) << "type " << i;
+    }
+}
+
 // The type names mix Latin and Cyrillic look-alikes; the transducer's documentation fixes their
 // Windows-1251 bytes, which is what the user sees on a Cyrillic Windows.
 TEST(SensorTypes, NamesHaveTheDocumentedWindows1251Bytes) {

@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"Voltage10", 0, "0.5", "10.5", '.', "3.07200E+03", "54", "10"},
         OutputCase{"TruncatedTowardZero", 1, "0.35", "5.35", '.', "3.07200E+03", "-7", "5"},
         OutputCase{"CommaSystem", 2, "1,0", "20,5", ',', "3.15077E+03", "50", "20"},
+        OutputCase{"SlashSystem", 2, "1/0", "20/5", '/', "3.15077E+03", "50", "20"},
         OutputCase{"CancelVoltage", 0, std::nullopt, std::nullopt, '.', "3.07200E+03", "208", "10"},
         OutputCase{"CancelCurrent5", 1, std::nullopt, std::nullopt, '.', "3.07200E+03", "208", "5"},
         OutputCase{"CancelCurrent20", 2, std::nullopt, std::nullopt, ',', "3.07200E+03", "208",

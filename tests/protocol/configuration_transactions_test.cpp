@@ -237,6 +237,16 @@ INSTANTIATE_TEST_SUITE_P(
                                 "-12,25",
                                 "12,5",
                                 ',',
+                                {"$707", "$3-012.25", "$G000.125 ", "$912.5", "$K2"}},
+                      // A system may use any character as its separator, not just a comma.
+                      WriteCase{"SlashSystemSendsPoints",
+                                2,
+                                1,
+                                2,
+                                "12/5",
+                                "-12/25",
+                                "12/5",
+                                '/',
                                 {"$707", "$3-012.25", "$G000.125 ", "$912.5", "$K2"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

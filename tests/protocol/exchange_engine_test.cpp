@@ -63,6 +63,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"AnyLastByteIsDropped", "!00X", '.', "Принято: !00", "00", ""},
         ReplyCase{"FortyBytesTakeThirtyOne", fortyBytes, '.',
                   "Принято: " + fortyBytes.substr(0, 30), fortyBytes.substr(1, 29), ""},
+        // The device's text is Windows-1251: Cyrillic bytes show as their letters, the
+        // unassigned byte as a replacement character; the payload keeps the bytes.
+        ReplyCase{"Windows1251Text", "!\xC0\xC1\r", '.', "Принято: !АБ", "\xC0\xC1", ""},
+        ReplyCase{"UnassignedByte", "!\x98z\r", '.', "Принято: !\uFFFDz", "\x98z", ""},
         ReplyCase{"PointBecomesComma", "!12.5\r", ',', "Принято: !12.5", "12,5", ""},
         ReplyCase{"PointStaysPoint", "!12.5\r", '.', "Принято: !12.5", "12.5", ""},
         ReplyCase{"NotUnderstood", "?0A\r", '.', "Принято:", "", "Прибор не понял команду!"},
