@@ -67,12 +67,12 @@ std::vector<Difference> CompareWithWritten(const protocol::WriteParameters& writ
     const std::string range = RangeParameter(read.rangeIndex);
     check(texts::SensorRange, written.Range, range,
           std::to_string(std::stoi(written.Range, nullptr, 16)), std::to_string(read.rangeIndex));
-    check(texts::LowerValue, written.Lower, protocol::FormatNumber(read.lower, "000.0##", '.'),
+    check(texts::LowerValue, written.Lower, protocol::WireNumber(read.lower, "000.0##"),
           ParameterValue(written.Lower), ValueText(read.lower));
     check(texts::BreakLevel, written.BreakLevel,
-          protocol::FormatNumber(read.breakFraction, "000.0## ", '.'),
+          protocol::WireNumber(read.breakFraction, "000.0## "),
           ParameterValue(written.BreakLevel, 100.0), BreakPercentText(read));
-    check(texts::UpperValue, written.Upper, protocol::FormatNumber(read.upper, "###0.0#", '.'),
+    check(texts::UpperValue, written.Upper, protocol::WireNumber(read.upper, "###0.0#"),
           ParameterValue(written.Upper), ValueText(read.upper));
     const std::string output(1, static_cast<char>('0' + read.outputType));
     check(texts::OutputType, written.OutputType, output, OutputText(written.OutputType),
