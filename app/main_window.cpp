@@ -138,21 +138,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::ConfigurePort() {
-    serial::TComPort& port = *comPort_;
-    port.SetName("ComPort");
-    port.SetBaudRate(serial::br9600);
-    port.SetPort("COM1");
-    port.Parity().SetBits(serial::prNone);
-    port.SetStopBits(serial::sbOneStopBit);
-    port.SetDataBits(serial::dbEight);
-    port.SetEvents({serial::evRx80Full});
-    port.FlowControl().SetOutCTSFlow(false);
-    port.FlowControl().SetOutDSRFlow(false);
-    port.FlowControl().SetControlDTR(serial::dtrDisable);
-    port.FlowControl().SetControlRTS(serial::rtsDisable);
-    port.FlowControl().SetXonXoffOut(false);
-    port.FlowControl().SetXonXoffIn(false);
-    port.SetSyncMethod(serial::smNone);
+    protocol::ConfigureToolPort(*comPort_);
 }
 
 void TForm1::CreateControls() {
