@@ -179,7 +179,12 @@ TEST(MainWindowLogicPortNumber, StoredOnlyWhenTheUserChangedIt) {
             window.SettingsFileExists() ? ReadBytes(window.SettingsFile()) : std::string();
         EXPECT_EQ(stored != row.file, row.written) << stored;
         if (row.written) {
-            EXPECT_NE(stored.find(std::string("Port=") + row.port + "\n"), std::string::npos)
+            // A new file has the system's line ends.
+            const std::string line = std::string("Port=") + row.port;
+            const std::size_t at = stored.find(line);
+            ASSERT_NE(at, std::string::npos) << stored;
+            EXPECT_TRUE(stored.substr(at + line.size(), 1) == "\n" ||
+                        stored.substr(at + line.size(), 2) == "\r\n")
                 << stored;
         }
         // A second start with the same number writes nothing more.
