@@ -1,5 +1,6 @@
 #include "app/main_window_logic.h"
 
+#include "app/executable_path.h"
 #include "app/port_number.h"
 #include "app/settings_path.h"
 #include "calibration/calibration_link.h"
@@ -51,7 +52,7 @@ void ConfigurePort(serial::TComPort& port) {
 
 bool FileExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(std::filesystem::path(path), error);
+    return std::filesystem::exists(PathFromUtf8(path), error);
 }
 
 } // namespace
@@ -66,6 +67,9 @@ MainWindowLogic::MainWindowLogic(protocol::UiServices& ui, ui::ControlSet& contr
       outEdit_(controls["OutEdit"]), upDown_(controls["UpDown"]), statusBar_(controls["StatusBar"]),
       labelTemp_(controls["LabelTemp"]), tipOut_(controls["TipOut"]),
       button2_(controls["Button2"]) {
+    if (environment_.executablePath.empty()) {
+        environment_.executablePath = ExecutablePath();
+    }
     ConfigurePort(*comPort_);
     port_ = port ? std::move(port) : std::make_unique<protocol::ComPortExchangePort>(*comPort_);
     engine_ = std::make_unique<protocol::ExchangeEngine>(*port_, *this, ui_);
@@ -182,8 +186,7 @@ void MainWindowLogic::ApplyPortNumber(int number) {
     }
     // The per-user folder of an installed copy may not exist yet; beside the executable it does.
     std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(settingsFileName_).parent_path(),
-                                        ignored);
+    std::filesystem::create_directories(PathFromUtf8(settingsFileName_).parent_path(), ignored);
     {
         serial::SettingsFile file(settingsFileName_);
         file.WriteString(comPort_->Name(), "Port", PortNameOf(number));

@@ -253,8 +253,18 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
-    if (!connected_ || componentState_.contains(csDesigning))
+    // A Close that is already under way finishes the job: code that runs inside it (a hook, or
+    // a handler that the wait for the event thread delivers) and closes the port again changes
+    // nothing, so the hooks run once and the thread is destroyed once.
+    if (!connected_ || closing_ || componentState_.contains(csDesigning))
         return;
+    struct ClosingState {
+        bool& closing;
+        explicit ClosingState(bool& flag) : closing(flag) { closing = true; }
+        ~ClosingState() { closing = false; }
+        ClosingState(const ClosingState&) = delete;
+        ClosingState& operator=(const ClosingState&) = delete;
+    } closingState(closing_);
     CallBeforeClose();
     try {
         AbortAllAsync();

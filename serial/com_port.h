@@ -136,6 +136,8 @@ public:
 
     // ---- operations ----
     void Open();
+    // Called again while a Close is under way (from a hook, or from a handler that the wait for
+    // the event thread delivers), it returns at once: the outer Close finishes the job.
     void Close();
     void BeginUpdate();
     void EndUpdate();
@@ -258,6 +260,7 @@ private:
     std::string name_;
     TComponentState componentState_;
     bool connected_ = false;
+    bool closing_ = false; // a Close is under way (it may be waiting for the event thread)
     TBaudRate baudRate_ = br9600;
     std::string port_ = "COM1";
     TComParity parity_;
