@@ -1,5 +1,6 @@
 #include "app/main_window_logic.h"
 
+#include "app/executable_path.h"
 #include "app/port_number.h"
 #include "app/settings_path.h"
 #include "calibration/calibration_link.h"
@@ -10,6 +11,7 @@
 #include "protocol/exchange_engine.h"
 #include "protocol/guarded_call.h"
 #include "protocol/number_text.h"
+#include "protocol/tool_port_settings.h"
 #include "serial/com_port.h"
 #include "serial/settings_file.h"
 
@@ -32,26 +34,9 @@ std::optional<int> SelectedItem(const ui::Control& box) {
     return index;
 }
 
-void ConfigurePort(serial::TComPort& port) {
-    port.SetName("ComPort");
-    port.SetBaudRate(serial::br9600);
-    port.SetPort("COM1");
-    port.Parity().SetBits(serial::prNone);
-    port.SetStopBits(serial::sbOneStopBit);
-    port.SetDataBits(serial::dbEight);
-    port.SetEvents({serial::evRx80Full});
-    port.FlowControl().SetOutCTSFlow(false);
-    port.FlowControl().SetOutDSRFlow(false);
-    port.FlowControl().SetControlDTR(serial::dtrDisable);
-    port.FlowControl().SetControlRTS(serial::rtsDisable);
-    port.FlowControl().SetXonXoffOut(false);
-    port.FlowControl().SetXonXoffIn(false);
-    port.SetSyncMethod(serial::smNone);
-}
-
 bool FileExists(const std::string& path) {
     std::error_code error;
-    return std::filesystem::exists(std::filesystem::path(path), error);
+    return std::filesystem::exists(PathFromUtf8(path), error);
 }
 
 } // namespace
@@ -66,7 +51,10 @@ MainWindowLogic::MainWindowLogic(protocol::UiServices& ui, ui::ControlSet& contr
       outEdit_(controls["OutEdit"]), upDown_(controls["UpDown"]), statusBar_(controls["StatusBar"]),
       labelTemp_(controls["LabelTemp"]), tipOut_(controls["TipOut"]),
       button2_(controls["Button2"]) {
-    ConfigurePort(*comPort_);
+    if (environment_.executablePath.empty()) {
+        environment_.executablePath = ExecutablePath();
+    }
+    protocol::ConfigureToolPort(*comPort_);
     port_ = port ? std::move(port) : std::make_unique<protocol::ComPortExchangePort>(*comPort_);
     engine_ = std::make_unique<protocol::ExchangeEngine>(*port_, *this, ui_);
     timer_.SetEnabled(false);
@@ -182,8 +170,7 @@ void MainWindowLogic::ApplyPortNumber(int number) {
     }
     // The per-user folder of an installed copy may not exist yet; beside the executable it does.
     std::error_code ignored;
-    std::filesystem::create_directories(std::filesystem::path(settingsFileName_).parent_path(),
-                                        ignored);
+    std::filesystem::create_directories(PathFromUtf8(settingsFileName_).parent_path(), ignored);
     {
         serial::SettingsFile file(settingsFileName_);
         file.WriteString(comPort_->Name(), "Port", PortNameOf(number));

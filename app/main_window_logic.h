@@ -38,7 +38,8 @@ struct MainWindowEnvironment {
     // character that cannot serve as one (a locale with a multi-byte separator) reads as ".".
     // Empty: the operating system's reader (protocol::SystemDecimalSeparator).
     std::function<char()> decimalSeparator;
-    // Full path of the running executable, in the file system's own narrow encoding.
+    // Full path of the running executable (UTF-8), beside which the settings file lives;
+    // empty: the program's own, as app::ExecutablePath finds it.
     std::string executablePath;
 };
 

@@ -14,7 +14,7 @@ bool HasPerUserSettings();
 // there is none.
 std::string PerUserSettingsFolder();
 
-// True when the current user may create files in `folder`.
+// True when the current user may create files in `folder` (UTF-8).
 bool FolderIsWritable(const std::string& folder);
 
 } // namespace app

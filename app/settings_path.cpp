@@ -16,6 +16,10 @@ std::size_t FileNameStart(std::string_view path) {
 
 } // namespace
 
+std::filesystem::path PathFromUtf8(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 std::string ChangeExtensionToIni(std::string_view path) {
     const std::size_t dot = path.rfind('.');
     const std::string_view stem =
@@ -40,14 +44,16 @@ std::string SettingsFileFor(std::string_view executablePath, std::string_view pe
     // A file beside the program is always the one read, even when it cannot be written: the
     // user put it there, and a write then fails with a message instead of the tool quietly
     // switching to another file that holds none of the stored settings.
-    const std::filesystem::path beside(ChangeExtensionToIni(executablePath));
+    const std::filesystem::path beside = PathFromUtf8(ChangeExtensionToIni(executablePath));
     std::error_code error;
     const bool exists = std::filesystem::exists(beside, error);
     std::filesystem::path folder = beside.parent_path();
     if (folder.empty()) {
         folder = ".";
     }
-    const bool usable = exists || FolderIsWritable(folder.string());
+    const std::u8string folderText = folder.u8string();
+    const bool usable =
+        exists || FolderIsWritable(std::string(folderText.begin(), folderText.end()));
     return ChooseSettingsFile(executablePath, usable, perUserFolder);
 }
 

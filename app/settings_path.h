@@ -1,13 +1,17 @@
 #pragma once
 // Where the port settings file lives: beside the executable, with the executable's name and the
 // extension ".INI". An installed copy on Linux usually sits in a folder the user cannot write;
-// there the file moves to the user's configuration folder under the same name. Paths are texts
-// in the file system's own narrow encoding.
+// there the file moves to the user's configuration folder under the same name. Paths are UTF-8
+// texts, as everywhere in the program, so a folder such as "C:\Users\Пётр" comes through whole.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace app {
+
+// The file system's path for a UTF-8 path text.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
 
 // `path` with the extension of its file name replaced by ".INI" (always capitals), or ".INI"
 // appended when the file name has none. Dots in folder names do not count.

@@ -1,8 +1,10 @@
 // Win32 backend: the device interface itself, with overlapped transfers on events.
 #include "serial/backend_win32.h"
 #include "serial/backend.h"
+#include "serial/utf8_win32.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace serial::backend {
 
@@ -37,8 +39,8 @@ bool IsDeviceGone(int error) {
 
 int OpenDevice(const std::string& port, Device*& device) {
     device = nullptr;
-    std::string name = "\\\\.\\" + port;
-    HANDLE h = ::CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    const std::wstring name = L"\\\\.\\" + detail::WidenUtf8(port);
+    HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                              FILE_FLAG_OVERLAPPED, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return LastError();
@@ -217,6 +219,10 @@ int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::
     return err;
 }
 
+void RunInBackground(Device*, Overlapped*) {
+    // Overlapped transfers go on in the driver by themselves.
+}
+
 int WaitOverlapped(Device*, Overlapped* overlapped) {
     if (!overlapped)
         return ERROR_INVALID_PARAMETER;
@@ -246,25 +252,28 @@ int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& tran
 int EnumPortNames(std::vector<std::string>& names) {
     HKEY key = nullptr;
     LONG rc =
-        ::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key);
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key);
     if (rc != ERROR_SUCCESS)
         return static_cast<int>(rc);
     int result = 0;
     for (DWORD index = 0;; ++index) {
-        char name[256];
-        BYTE data[256];
-        DWORD nameLen = sizeof name;
+        // Room for 256 characters of name and of data. The device names come back as UTF-8,
+        // the form OpenDevice takes.
+        wchar_t name[256];
+        wchar_t data[256];
+        DWORD nameLen = sizeof name / sizeof name[0];
         DWORD dataLen = sizeof data;
         DWORD type = 0;
-        rc = ::RegEnumValueA(key, index, name, &nameLen, nullptr, &type, data, &dataLen);
+        rc = ::RegEnumValueW(key, index, name, &nameLen, nullptr, &type,
+                             reinterpret_cast<BYTE*>(data), &dataLen);
         if (rc == ERROR_NO_MORE_ITEMS)
             break;
         if (rc != ERROR_SUCCESS) {
             result = static_cast<int>(rc);
             break;
         }
-        const char* text = reinterpret_cast<const char*>(data);
-        names.emplace_back(text, ::strnlen(text, dataLen));
+        names.push_back(detail::NarrowToUtf8(
+            std::wstring_view(data, ::wcsnlen(data, dataLen / sizeof(wchar_t)))));
     }
     ::RegCloseKey(key);
     return result;

@@ -136,6 +136,8 @@ public:
 
     // ---- operations ----
     void Open();
+    // Called again while a Close is under way (from a hook, or from a handler that the wait for
+    // the event thread delivers), it returns at once: the outer Close finishes the job.
     void Close();
     void BeginUpdate();
     void EndUpdate();
@@ -254,10 +256,15 @@ private:
     // Destroys the threads that a Close from inside their own delivery left running, except one
     // the caller is still inside of.
     void ReapRetiredThreads();
+    // Starts a transfer on the record; background lets one left pending go on by itself (the
+    // asynchronous calls), the synchronous calls carry theirs on in the wait.
+    int StartWriteRecord(const void* buffer, int count, PAsync& asyncPtr, bool background);
+    int StartReadRecord(void* buffer, int count, PAsync& asyncPtr, bool background);
 
     std::string name_;
     TComponentState componentState_;
     bool connected_ = false;
+    bool closing_ = false; // a Close is under way (it may be waiting for the event thread)
     TBaudRate baudRate_ = br9600;
     std::string port_ = "COM1";
     TComParity parity_;

@@ -2,12 +2,12 @@
 
 #include "serial/app_exception.h"
 #include "serial/backend.h"
+#include "serial/com_error.h"
 #include "serial/com_port.h"
 #include "serial/sync_dispatcher.h"
 #include "serial/sync_window.h"
 
 #include <array>
-#include <system_error>
 
 namespace serial {
 
@@ -56,10 +56,25 @@ TComEvents TComThread::MaskToEvents(std::uint32_t mask) {
     return events;
 }
 
+namespace {
+
+std::atomic<int> stopEventFailure{0};
+
+} // namespace
+
+void TComThread::FailNextStopEventForTesting(int error) {
+    stopEventFailure = error;
+}
+
 TComThread::TComThread(TCustomComPort& port)
     : port_(&port), priority_(port.EventThreadPriority()), dispatcher_(SyncDispatcher()) {
-    if (int err = backend::CreateSignalEvent(true, false, halt_); err != 0)
-        throw std::system_error(err, std::system_category(), "event thread");
+    int err = stopEventFailure.exchange(0);
+    if (err == 0)
+        err = backend::CreateSignalEvent(true, false, halt_);
+    // Like every failed system call of the port, an EComPort: Open fails with "Unable to open
+    // com port" and the system's code, and the port is left closed.
+    if (err != 0)
+        throw EComPort(CError_OpenFailed, err);
     // The result is ignored: a device that refuses the mask simply reports no events.
     backend::SetEventMask(port.DeviceHandle(), EventsToMask(port.Events()));
 }

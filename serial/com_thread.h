@@ -19,7 +19,8 @@ class TSyncDispatcher;
 
 class TComThread {
 public:
-    // Made by Open, suspended: sets the device's event mask from the port's Events.
+    // Made by Open, suspended: sets the device's event mask from the port's Events. Raises
+    // EComPort (code 1, with the system's code) when the stop event cannot be made.
     explicit TComThread(TCustomComPort& port);
     // Starts the thread, which begins to wait. The port resumes its thread only once it holds
     // it, since a handler on the thread may close the port at once.
@@ -52,6 +53,10 @@ public:
     TComEvents PendingEvents() const { return pending_; }
     // Completed waits so far: each is one wake-up of the thread.
     std::uint64_t WakeUps() const { return wakeUps_.load(); }
+
+    // Failure injection for tests: the next thread's stop event fails to be made with this
+    // system error code (0 for none). Not for use outside tests.
+    static void FailNextStopEventForTesting(int error);
 
     static std::uint32_t EventsToMask(TComEvents events);
     static TComEvents MaskToEvents(std::uint32_t mask);

@@ -1,10 +1,15 @@
 #include "serial/registry_key.h"
 
-#include <cstring>
+#include "serial/utf8_win32.h"
+
+#include <cwchar>
 #include <vector>
 #include <windows.h>
 
 namespace serial {
+
+using detail::NarrowToUtf8;
+using detail::WidenUtf8;
 
 namespace {
 
@@ -27,8 +32,8 @@ RegistryKey::RegistryKey(const std::string& where, const std::string& keyName) {
         location->root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
     HKEY key = nullptr;
     const LONG result =
-        ::RegCreateKeyExA(root, location->key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+        ::RegCreateKeyExW(root, WidenUtf8(location->key).c_str(), 0, nullptr,
+                          REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
     if (result != ERROR_SUCCESS) {
         Fail("cannot open the registry key '" + location->key + "'", result);
     }
@@ -42,9 +47,11 @@ RegistryKey::~RegistryKey() {
 }
 
 std::string RegistryKey::ReadString(const std::string& name) const {
+    const std::wstring valueName = WidenUtf8(name);
     DWORD type = 0;
     DWORD size = 0;
-    LONG result = ::RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type, nullptr, &size);
+    LONG result =
+        ::RegQueryValueExW(Key(handle_), valueName.c_str(), nullptr, &type, nullptr, &size);
     if (result == ERROR_FILE_NOT_FOUND) {
         return {};
     }
@@ -54,21 +61,22 @@ std::string RegistryKey::ReadString(const std::string& name) const {
     if (type != REG_SZ && type != REG_EXPAND_SZ) {
         throw ERegistryError("the registry value '" + name + "' is not a text");
     }
-    std::vector<char> data(size + 1, '\0');
-    result = ::RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type,
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
+    result = ::RegQueryValueExW(Key(handle_), valueName.c_str(), nullptr, &type,
                                 reinterpret_cast<BYTE*>(data.data()), &size);
     if (result != ERROR_SUCCESS) {
         Fail("cannot read the registry value '" + name + "'", result);
     }
     // The stored text may or may not carry its terminating zero.
-    return std::string(data.data(), ::strnlen(data.data(), size));
+    return NarrowToUtf8(
+        std::wstring_view(data.data(), ::wcsnlen(data.data(), size / sizeof(wchar_t))));
 }
 
 int RegistryKey::ReadInteger(const std::string& name) const {
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;
-    const LONG result = ::RegQueryValueExA(Key(handle_), name.c_str(), nullptr, &type,
+    const LONG result = ::RegQueryValueExW(Key(handle_), WidenUtf8(name).c_str(), nullptr, &type,
                                            reinterpret_cast<BYTE*>(&value), &size);
     if (result != ERROR_SUCCESS) {
         Fail("cannot read the registry value '" + name + "'", result);
@@ -80,9 +88,10 @@ int RegistryKey::ReadInteger(const std::string& name) const {
 }
 
 void RegistryKey::WriteString(const std::string& name, const std::string& value) {
-    const LONG result = ::RegSetValueExA(Key(handle_), name.c_str(), 0, REG_SZ,
-                                         reinterpret_cast<const BYTE*>(value.c_str()),
-                                         static_cast<DWORD>(value.size() + 1));
+    const std::wstring text = WidenUtf8(value);
+    const LONG result = ::RegSetValueExW(Key(handle_), WidenUtf8(name).c_str(), 0, REG_SZ,
+                                         reinterpret_cast<const BYTE*>(text.c_str()),
+                                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     if (result != ERROR_SUCCESS) {
         Fail("cannot write the registry value '" + name + "'", result);
     }
@@ -90,7 +99,7 @@ void RegistryKey::WriteString(const std::string& name, const std::string& value)
 
 void RegistryKey::WriteInteger(const std::string& name, int value) {
     const DWORD data = static_cast<DWORD>(value);
-    const LONG result = ::RegSetValueExA(Key(handle_), name.c_str(), 0, REG_DWORD,
+    const LONG result = ::RegSetValueExW(Key(handle_), WidenUtf8(name).c_str(), 0, REG_DWORD,
                                          reinterpret_cast<const BYTE*>(&data), sizeof data);
     if (result != ERROR_SUCCESS) {
         Fail("cannot write the registry value '" + name + "'", result);

@@ -29,7 +29,7 @@ bool WritesBack(std::string_view section, std::string_view key, std::string_view
 } // namespace
 
 ESettingsFileError::ESettingsFileError(const std::string& path)
-    : std::runtime_error("Unable to write to " + path), path_(path) {}
+    : std::runtime_error("Unable to write to " + detail::NativePathText(path)), path_(path) {}
 
 SettingsFile::SettingsFile(std::string path, WriteMode mode) : path_(std::move(path)), mode_(mode) {
     const detail::FileReadResult file = detail::ReadWholeFile(path_, MaxFileSize);

@@ -9,7 +9,8 @@
 
 namespace serial {
 
-// A failed write of a settings file; the file is left as it was before the write.
+// A failed write of a settings file; the file is left as it was before the write. The message
+// names the file in the platform's own form; Path() is the path as it was given.
 class ESettingsFileError : public std::runtime_error {
 public:
     explicit ESettingsFileError(const std::string& path);

@@ -31,6 +31,9 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents);
 // The line ending of a file that this platform's editors would write.
 std::string_view NativeLineEnding();
 
+// `path` as this platform's own tools show it to a user (on Windows with "\" separators).
+std::string NativePathText(std::string_view path);
+
 // Failure injection for tests: while set, writing the new file fails (as on a full disk) as
 // soon as it would go past this many bytes. Not for use outside tests.
 void SetWriteLimitForTesting(std::optional<std::size_t> bytes);

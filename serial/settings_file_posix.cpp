@@ -168,4 +168,8 @@ std::string_view NativeLineEnding() {
     return "\n";
 }
 
+std::string NativePathText(std::string_view path) {
+    return std::string(path);
+}
+
 } // namespace serial::detail

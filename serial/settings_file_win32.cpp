@@ -1,5 +1,7 @@
 #include "serial/settings_file_io.h"
 
+#include "serial/utf8_win32.h"
+
 #include <algorithm>
 #include <atomic>
 #include <string>
@@ -59,7 +61,7 @@ bool WriteAll(HANDLE file, std::string_view contents) {
 
 FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
     FileReadResult result;
-    FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ,
+    FileHandle file(::CreateFileW(WidenUtf8(path).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
@@ -98,16 +100,17 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
 bool ReplaceFileContents(const std::string& path, std::string_view contents) {
     // A read-only file is refused before anything is written; the replace would refuse it too,
     // but not on every file system.
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const std::wstring target = WidenUtf8(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         return false;
     }
-    std::string temporary;
+    std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = path + ".~" + std::to_string(::GetCurrentProcessId()) + "-" +
-                    std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
-        handle = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        temporary = target + L".~" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                    std::to_wstring(temporaryCounter.fetch_add(1)) + L".tmp";
+        handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
             return false;
@@ -119,13 +122,13 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
     FileHandle file(handle);
     const bool ok = WriteAll(file.Get(), contents) && ::FlushFileBuffers(file.Get()) &&
                     file.Close() &&
-                    ::MoveFileExA(temporary.c_str(), path.c_str(),
+                    ::MoveFileExW(temporary.c_str(), target.c_str(),
                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
         if (file.Valid()) {
             file.Close();
         }
-        ::DeleteFileA(temporary.c_str());
+        ::DeleteFileW(temporary.c_str());
         return false;
     }
     return true;
@@ -133,6 +136,13 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
 
 std::string_view NativeLineEnding() {
     return "\r\n";
+}
+
+std::string NativePathText(std::string_view path) {
+    // Both separators work in the file calls, but a user reads a path in Windows' own form.
+    std::string text(path);
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
 }
 
 } // namespace serial::detail

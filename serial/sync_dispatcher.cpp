@@ -66,12 +66,21 @@ void TPlainDispatcher::Post(std::function<void()> fn) {
 void TPlainDispatcher::ServeUntil(const std::function<bool()>& done) {
     std::unique_lock lock(mutex_);
     for (;;) {
-        while (!queue_.empty()) {
-            auto request = queue_.front();
-            queue_.pop_front();
+        // Only the requests whose sender waits: posted work stays queued, in its order, for the
+        // next CheckSynchronize, as a waiting Windows thread takes sent messages but not posted
+        // ones. Posted events of a port being closed are then dropped with its window, instead
+        // of reaching handlers in the middle of the Close.
+        for (auto it = queue_.begin(); it != queue_.end();) {
+            if (!(*it)->waited) {
+                ++it;
+                continue;
+            }
+            auto request = *it;
+            queue_.erase(it);
             lock.unlock();
             Run(request);
             lock.lock();
+            it = queue_.begin();
         }
         if (done())
             return;

@@ -24,9 +24,10 @@ public:
     // Queues fn for the user-interface thread and returns at once.
     virtual void Post(std::function<void()> fn) = 0;
     virtual bool InUiThread() const = 0;
-    // On the user-interface thread: keeps running queued work until done() is true; Wake makes
-    // it look at done() again. Close waits for the event thread this way, so that a thread
-    // blocked in Synchronize can always finish.
+    // On the user-interface thread: keeps running the queued Synchronize calls (work whose
+    // sender waits) until done() is true; posted work waits for the usual run of the queue.
+    // Wake makes it look at done() again. Close waits for the event thread this way, so that a
+    // thread blocked in Synchronize can always finish.
     virtual void ServeUntil(const std::function<bool()>& done) = 0;
     virtual void Wake() = 0;
 };

@@ -11,8 +11,6 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -54,7 +52,7 @@ TForm1::TForm1(protocol::UiServices& ui, QWidget* parent,
     MainWindowEnvironment environment{
         .closeWindow = [this] { close(); },
         .decimalSeparator = &LocaleDecimalSeparator,
-        .executablePath = QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+        .executablePath = {}, // the program's own
     };
     logic_ = std::make_unique<MainWindowLogic>(ui, *form_, *timer_, std::move(environment),
                                                std::move(port));

@@ -5,6 +5,7 @@
 
 #include "app/main_window_description.h"
 #include "app/main_window_logic.h"
+#include "app/settings_path.h"
 #include "calibration/calibration_link.h"
 #include "protocol/exchange_engine.h"
 #include "protocol/number_text.h"
@@ -41,9 +42,28 @@ struct RecordingLink : calibration::CalibrationLink {
     void ShowModal() override { ++shown; }
 };
 
-// The main window's logic over fake controls, with its executable in a fresh folder.
+// The main window's logic over fake controls, with its executable in a fresh folder (or in a
+// folder of that name inside it).
 struct Window {
+    explicit Window(const std::string& subfolder = {}) : programFolder(MakeFolder(subfolder)) {
+        auto owned = std::make_unique<testing_support::ScriptedExchangePort>();
+        port = owned.get();
+        logic = std::make_unique<app::MainWindowLogic>(
+            ui, controls, timer,
+            app::MainWindowEnvironment{.closeWindow = [this] { ++closeRequests; },
+                                       .decimalSeparator = [this] { return separator; },
+                                       .executablePath = InFolder("lirat5.exe")},
+            std::move(owned));
+    }
+
+    std::string MakeFolder(const std::string& subfolder) {
+        const std::filesystem::path path = folder.Path() / app::PathFromUtf8(subfolder);
+        std::filesystem::create_directories(path);
+        return serial::testing::Utf8Path(path);
+    }
+
     serial::testing::TempFolder folder;
+    std::string programFolder; // UTF-8
     testing_support::FakeControlSet controls{app::MainWindowDescription()};
     testing_support::FakeTimer timer;
     testing_support::ScriptedUiServices ui;
@@ -52,20 +72,14 @@ struct Window {
     int closeRequests = 0;
     std::unique_ptr<app::MainWindowLogic> logic;
 
-    Window() {
-        auto owned = std::make_unique<testing_support::ScriptedExchangePort>();
-        port = owned.get();
-        logic = std::make_unique<app::MainWindowLogic>(
-            ui, controls, timer,
-            app::MainWindowEnvironment{.closeWindow = [this] { ++closeRequests; },
-                                       .decimalSeparator = [this] { return separator; },
-                                       .executablePath = folder.File("lirat5.exe")},
-            std::move(owned));
-    }
-
     FakeControl& operator[](const std::string& name) { return controls[name]; }
-    std::string SettingsFile() const { return folder.File("lirat5.INI"); }
-    bool SettingsFileExists() const { return std::filesystem::exists(SettingsFile()); }
+    // A file of the program's folder, in the platform's own form.
+    std::string InFolder(const std::string& name) const {
+        return serial::testing::Utf8Path(app::PathFromUtf8(programFolder) / name);
+    }
+    std::string SettingsFile() const { return InFolder("lirat5.INI"); }
+    std::filesystem::path SettingsPath() const { return app::PathFromUtf8(SettingsFile()); }
+    bool SettingsFileExists() const { return std::filesystem::exists(SettingsPath()); }
     // The range the lists show: the selected type's first range plus the selected item.
     std::optional<int> Range() const { return logic->SelectedRangeIndex(); }
 };
@@ -134,14 +148,14 @@ TEST(MainWindowLogicShow, ReadsThePortFromTheSettingsFile) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file);
         Window window;
-        WriteBytes(window.SettingsFile(), row.file);
+        WriteBytes(window.SettingsPath(), row.file);
         window.logic->FormShow();
         EXPECT_EQ(window["UpDown"].index, row.shown);
         EXPECT_EQ(window.logic->ComPort().Port(), row.port);
         EXPECT_EQ(window.ui.Exceptions(), row.exceptions);
         EXPECT_EQ(window["TipComboBox"].items.size(), 10U);
         EXPECT_EQ(window["DiapazonComboBox"].items.size(), 3U);
-        EXPECT_EQ(ReadBytes(window.SettingsFile()), row.file) << "showing writes nothing";
+        EXPECT_EQ(ReadBytes(window.SettingsPath()), row.file) << "showing writes nothing";
     }
 }
 
@@ -168,7 +182,7 @@ TEST(MainWindowLogicPortNumber, StoredOnlyWhenTheUserChangedIt) {
         SCOPED_TRACE(row.name);
         Window window;
         if (*row.file != '\0') {
-            WriteBytes(window.SettingsFile(), row.file);
+            WriteBytes(window.SettingsPath(), row.file);
         }
         window.logic->FormShow();
         window["UpDown"].SetIndex(row.chosen);
@@ -176,15 +190,20 @@ TEST(MainWindowLogicPortNumber, StoredOnlyWhenTheUserChangedIt) {
         EXPECT_EQ(window.logic->ComPort().Port(), row.port);
         EXPECT_EQ(window.port->opens, 1);
         const std::string stored =
-            window.SettingsFileExists() ? ReadBytes(window.SettingsFile()) : std::string();
+            window.SettingsFileExists() ? ReadBytes(window.SettingsPath()) : std::string();
         EXPECT_EQ(stored != row.file, row.written) << stored;
         if (row.written) {
-            EXPECT_NE(stored.find(std::string("Port=") + row.port + "\n"), std::string::npos)
+            // A new file has the system's line ends.
+            const std::string line = std::string("Port=") + row.port;
+            const std::size_t at = stored.find(line);
+            ASSERT_NE(at, std::string::npos) << stored;
+            EXPECT_TRUE(stored.substr(at + line.size(), 1) == "\n" ||
+                        stored.substr(at + line.size(), 2) == "\r\n")
                 << stored;
         }
         // A second start with the same number writes nothing more.
         window.logic->TimerTimer(); // no reply: the transaction ends
-        std::filesystem::remove(window.SettingsFile());
+        std::filesystem::remove(window.SettingsPath());
         window.logic->ButtonReadClick();
         EXPECT_FALSE(window.SettingsFileExists());
         EXPECT_EQ(window.port->opens, 2);
@@ -192,19 +211,32 @@ TEST(MainWindowLogicPortNumber, StoredOnlyWhenTheUserChangedIt) {
 }
 
 TEST_F(MainWindowLogicTest, StoringAPortNumberKeepsTheOtherSettings) {
-    WriteBytes(window.SettingsFile(),
+    WriteBytes(window.SettingsPath(),
                "[Other]\nPort=COM9\n\n[ComPort]\nPort=COM1\nBaudRate=19200\nParity=Even\n");
     window.logic->FormShow();
     EXPECT_EQ(window.logic->ComPort().BaudRate(), serial::br19200);
     window.logic->ApplyPortNumber(5);
-    EXPECT_EQ(ReadBytes(window.SettingsFile()),
+    EXPECT_EQ(ReadBytes(window.SettingsPath()),
               "[Other]\nPort=COM9\n\n[ComPort]\nPort=COM5\nBaudRate=19200\nParity=Even\n");
     EXPECT_EQ(window.logic->ComPort().Port(), "COM5");
 }
 
+// A folder with letters outside ASCII: the settings file is read and written there, also on
+// Windows, where the system's narrow code page could not name it.
+TEST(MainWindowLogicPortNumber, SettingsFileInAFolderOfAnyName) {
+    Window window("Пётр Иванов");
+    WriteBytes(window.SettingsPath(), "[ComPort]\nPort=COM7\n");
+    window.logic->FormShow();
+    EXPECT_EQ(window["UpDown"].index, 7);
+    window.logic->ApplyPortNumber(9);
+    EXPECT_EQ(window.logic->ComPort().Port(), "COM9");
+    EXPECT_NE(ReadBytes(window.SettingsPath()).find("Port=COM9"), std::string::npos);
+    EXPECT_TRUE(window.ui.Exceptions().empty());
+}
+
 TEST_F(MainWindowLogicTest, UnwritableSettingsFileStopsTheStart) {
     // A folder where the file should be: it can be neither read nor written as a file.
-    std::filesystem::create_directory(window.SettingsFile());
+    std::filesystem::create_directory(window.SettingsPath());
     window["UpDown"].SetIndex(5);
     window.logic->ButtonReadClick();
     EXPECT_EQ(window.ui.Exceptions(), Strings{"Unable to write to " + window.SettingsFile()});
@@ -239,6 +271,7 @@ TEST_F(MainWindowLogicTest, ChoosingATypeSelectsItsFirstRange) {
         {1, {"-200 +50", "-50 +200", "-200 +200"}, "-200.0", "50.0", false},
         {3, {" -50 +200"}, "-50.0", "200.0", false},
         {4, {" -50 +200"}, "-50.0", "200.0", false},
+        {5, {" -200 +100", " -200 +500"}, "-200.0", "100.0", false},
         {8, {" -200 +450", "-200 +850"}, "-200.0", "450.0", false},
         {0, {" -50 +50", "0 +180", " -50 +200"}, "-50.0", "50.0", false},
     };

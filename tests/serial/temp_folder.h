@@ -39,14 +39,30 @@ private:
     std::filesystem::path path_;
 };
 
-inline std::string ReadBytes(const std::string& path) {
+// Paths in the UTF-8 the program uses inside, whatever the platform's own narrow encoding.
+inline std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+inline std::filesystem::path PathFromUtf8(const std::string& text) {
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+// A std::filesystem::path opens by its wide form on Windows, so any letters reach the file.
+inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
+inline std::string ReadBytes(const std::string& path) {
+    return ReadBytes(std::filesystem::path(path));
+}
 
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    WriteBytes(std::filesystem::path(path), bytes);
 }
 
 } // namespace serial::testing

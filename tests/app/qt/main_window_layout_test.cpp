@@ -224,7 +224,7 @@ void MainWindowLayoutTest::initialState() {
     QCOMPARE(form.ComPort().FlowControl().ControlRTS(), serial::rtsDisable);
     QVERIFY(form.ComPort().Events() == serial::TComEvents({serial::evRx80Full}));
     QVERIFY(window.Show());
-    QCOMPARE(QFile::decodeName(form.Logic().SettingsFileName().c_str()),
+    QCOMPARE(QString::fromStdString(form.Logic().SettingsFileName()),
              app_test::SettingsFileBesideTestProgram());
     QVERIFY(!form.Engine().DeviceAnswered());
     QVERIFY(form.Engine().ControlsEnabled());

@@ -4,6 +4,7 @@
 //
 //   xvfb-run -a build/<dir>/tests/app/app_main_window_screenshot docs/main-window.png
 
+#include "app/executable_path.h"
 #include "app/qt/main_window.h"
 #include "app/settings_path.h"
 #include "serial/port_names.h"
@@ -38,10 +39,8 @@ int main(int argc, char* argv[]) {
     serial::SetPortMappingFolder(ports.path().toStdString());
     serial::RegisterPortName("COM7", simulator.DevicePath());
 
-    const QString settings = QFile::decodeName(
-        app::ChangeExtensionToIni(
-            QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString())
-            .c_str());
+    const QString settings =
+        QString::fromStdString(app::ChangeExtensionToIni(app::ExecutablePath()));
     {
         QFile file(settings);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {

@@ -1,10 +1,10 @@
-// The main window's behaviour with a scripted transducer: the sensor lists as a user drives
-// them, the port number and the settings file, leaving during a transaction, the decimal
-// separator, the calibration button and the guard around every handler.
+// The main window on Qt Widgets with a scripted transducer: the sensor lists as a user drives the
+// real combo boxes, the port number through the up-down, leaving during a transaction, Qt's
+// locale separator, the modal calibration window and the guard around every handler. What the
+// window's logic decides on its own is tested without a toolkit in tests/app.
 
 #include "window_fixture.h"
 
-#include "calibration/calibration_link.h"
 #include "calibration/qt/kalibr_form.h"
 #include "protocol/exchange_engine.h"
 #include "protocol/number_text.h"
@@ -59,20 +59,6 @@ Transducer(std::map<std::string, std::string> replies) {
     };
 }
 
-// The calibration window as the main window sees it.
-struct RecordingCalibrationLink : calibration::CalibrationLink {
-    std::vector<bool> calibrationButtons;
-    std::vector<bool> continueButton;
-    std::vector<bool> unfinished;
-    int shown = 0;
-    void SetCalibrationButtonsEnabled(bool enabled) override {
-        calibrationButtons.push_back(enabled);
-    }
-    void SetContinueButtonEnabled(bool enabled) override { continueButton.push_back(enabled); }
-    void SetCalibrationUnfinished(bool value) override { unfinished.push_back(value); }
-    void ShowModal() override { ++shown; }
-};
-
 // Replies of a full configuration read: range 0A, upper 150.5, break level 0.25, lower -20,
 // output type "1".
 const std::map<std::string, std::string> ReadReplies = {
@@ -86,28 +72,19 @@ private Q_SLOTS:
     void init();
 
     void resistanceTypeSwitchesLabelsAndRanges();
-    void rangeCountOfType_data();
-    void rangeCountOfType();
-    void thirdRangeOfType6();
-    void reportedRange20SelectsType8();
     void leadingBlankIsKept();
     void selectionsFromCodeRaiseNoChange();
     void typedTextSelectsNothing();
     void keyboardChoiceIsAChange();
 
-    void noSettingsFileCreatesNone();
     void settingsFilePortIsShown();
     void changedPortNumberIsStoredOnce();
-    void unconvertiblePortNameStillFillsTheLists();
-    void unwritableSettingsFileStopsTheStart();
 
     void exitDuringTransactionProcessesNoReply();
     void keys_data();
     void keys();
     void decimalSeparator_data();
     void decimalSeparator();
-    void calibrationButtonFollowsTheFirstAnswer();
-    void calibrationButtonShowsTheCalibrationWindow();
     void calibrationWindowFollowsTheMainWindow();
     void escapingErrorIsShownAndWindowStaysUsable();
 };
@@ -140,58 +117,6 @@ void MainWindowTest::resistanceTypeSwitchesLabelsAndRanges() {
     QCOMPARE(form.DiapazonComboBox->count(), 3);
     QCOMPARE(form.NullEdit->text(), QStringLiteral("-200.0"));
     QCOMPARE(form.UpEdit->text(), QStringLiteral("50.0"));
-}
-
-void MainWindowTest::rangeCountOfType_data() {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QStringList>("ranges");
-    QTest::newRow("type 3") << 3 << QStringList({" -50 +200"});
-    QTest::newRow("type 4") << 4 << QStringList({" -50 +200"});
-    QTest::newRow("type 5") << 5 << QStringList({" -200 +100", " -200 +500"});
-    QTest::newRow("type 8") << 8 << QStringList({" -200 +450", "-200 +850"});
-}
-
-void MainWindowTest::rangeCountOfType() {
-    QFETCH(int, type);
-    QFETCH(QStringList, ranges);
-    app_test::WindowFixture window;
-    QVERIFY(window.Show());
-    ChooseItem(window.form->TipComboBox, type);
-    QCOMPARE(Items(window.form->DiapazonComboBox), ranges);
-    QCOMPARE(window.form->DiapazonComboBox->currentText(), ranges.first());
-}
-
-void MainWindowTest::thirdRangeOfType6() {
-    app_test::WindowFixture window;
-    QVERIFY(window.Show());
-    app::TForm1& form = *window.form;
-    form.NullEdit->setText(QStringLiteral("7")); // a user's value is replaced by the range
-    ChooseItem(form.TipComboBox, 6);
-    ChooseItem(form.DiapazonComboBox, 2);
-    QCOMPARE(form.DiapazonComboBox->currentText(), QStringLiteral(" -200 +1100"));
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-200.0"));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("1100.0"));
-    QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(15));
-    // A range change leaves the labels alone.
-    QCOMPARE(form.Label2->text(), QStringLiteral("Диапазон датчика (град. С): "));
-}
-
-void MainWindowTest::reportedRange20SelectsType8() {
-    app_test::WindowFixture window;
-    QVERIFY(window.Show());
-    window.port->responder = Transducer({{"$8", "!14\r"}});
-    window.form->ButtonRead->click();
-    QCOMPARE(window.port->Commands(), std::vector<std::string>({"$8"}));
-    window.form->Logic().TimerTimer();
-    app::TForm1& form = *window.form;
-    QCOMPARE(form.TipComboBox->currentIndex(), 8);
-    QCOMPARE(form.TipComboBox->currentText(), QStringLiteral("TСП 100"));
-    QCOMPARE(Items(form.DiapazonComboBox), QStringList({" -200 +450", "-200 +850"}));
-    QCOMPARE(form.DiapazonComboBox->currentIndex(), 1);
-    QCOMPARE(form.DiapazonComboBox->currentText(), QStringLiteral("-200 +850"));
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-200.0"));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("850.0"));
-    QCOMPARE(form.StatusBar->PanelText(1), QStringLiteral("Принято: !14"));
 }
 
 void MainWindowTest::leadingBlankIsKept() {
@@ -273,20 +198,6 @@ void MainWindowTest::keyboardChoiceIsAChange() {
     QCOMPARE(form.Label4->text(), QStringLiteral("Рабочий диапазон (Ом): "));
 }
 
-void MainWindowTest::noSettingsFileCreatesNone() {
-    app_test::WindowFixture window;
-    QVERIFY(window.Show());
-    app::TForm1& form = *window.form;
-    QCOMPARE(form.PortEdit->text(), QStringLiteral("1"));
-    QCOMPARE(form.ComPort().Port(), std::string("COM1"));
-    QVERIFY(!QFile::exists(app_test::SettingsFileBesideTestProgram()));
-    // Reading with the number left at 1 writes nothing either.
-    form.ButtonRead->click();
-    QCOMPARE(window.port->opens, 1);
-    QVERIFY(!QFile::exists(app_test::SettingsFileBesideTestProgram()));
-    QVERIFY(window.ui.Exceptions().empty());
-}
-
 void MainWindowTest::settingsFilePortIsShown() {
     app_test::WriteSettingsFile("[ComPort]\nPort=COM7\n");
     app_test::WindowFixture window;
@@ -327,50 +238,6 @@ void MainWindowTest::changedPortNumberIsStoredOnce() {
     form.ButtonRead->click();
     QCOMPARE(window.port->opens, 2);
     QVERIFY(!QFile::exists(app_test::SettingsFileBesideTestProgram()));
-}
-
-void MainWindowTest::unconvertiblePortNameStillFillsTheLists() {
-    app_test::WindowFixture window;
-    app_test::WriteSettingsFile("[ComPort]\nPort=COMx\n");
-    QVERIFY(window.Show());
-    QCOMPARE(window.ui.Exceptions(),
-             std::vector<std::string>({"'x' is not a valid integer value"}));
-    app::TForm1& form = *window.form;
-    QCOMPARE(form.TipComboBox->count(), 10);
-    QCOMPARE(form.DiapazonComboBox->count(), 3);
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-50.0"));
-    QCOMPARE(form.Label2->text(), QStringLiteral("Диапазон датчика (град. С): "));
-    QCOMPARE(form.PortEdit->text(), QStringLiteral("1"));
-    QCOMPARE(protocol::DecimalSeparatorText, std::string("."));
-    // The stored name is the user's setting: a transaction uses it as it is and stores nothing,
-    // until the user picks a number, which replaces it.
-    form.ButtonRead->click();
-    QCOMPARE(window.ui.Exceptions().size(), std::size_t(1));
-    QCOMPARE(form.ComPort().Port(), std::string("COMx"));
-    QCOMPARE(window.port->opens, 1);
-    QCOMPARE(app_test::ReadSettingsFile(), QByteArray("[ComPort]\nPort=COMx\n"));
-    form.Logic().TimerTimer();
-    form.UpDown->SetPosition(3);
-    form.ButtonRead->click();
-    QCOMPARE(form.ComPort().Port(), std::string("COM3"));
-    QVERIFY(app_test::ReadSettingsFile().contains("Port=COM3"));
-}
-
-void MainWindowTest::unwritableSettingsFileStopsTheStart() {
-    app_test::WindowFixture window;
-    QVERIFY(window.Show());
-    // A folder where the file should be: it can be neither read nor written as a file.
-    QVERIFY(QDir().mkdir(app_test::SettingsFileBesideTestProgram()));
-    window.form->UpDown->SetPosition(5);
-    window.form->ButtonRead->click();
-    QDir().rmdir(app_test::SettingsFileBesideTestProgram());
-    QCOMPARE(window.ui.Exceptions(),
-             std::vector<std::string>({"Unable to write to " +
-                                       app_test::SettingsFileBesideTestProgram().toStdString()}));
-    QCOMPARE(window.port->opens, 0);
-    QVERIFY(!window.form->Timer->isActive());
-    QVERIFY(window.form->ButtonRead->isEnabled());
-    QCOMPARE(window.ui.cursor, protocol::CursorShape::Default);
 }
 
 void MainWindowTest::exitDuringTransactionProcessesNoReply() {
@@ -470,66 +337,6 @@ void MainWindowTest::decimalSeparator() {
     QVERIFY(window.ui.shown.empty());
     QCOMPARE(window.port->Commands(),
              std::vector<std::string>({"$70A", "$3-012.5", "$G000.125 ", "$9100.5", "$K1"}));
-}
-
-void MainWindowTest::calibrationButtonFollowsTheFirstAnswer() {
-    app_test::WindowFixture window;
-    RecordingCalibrationLink link;
-    window.form->Logic().SetCalibrationLink(&link);
-    QVERIFY(window.Show());
-    app::TForm1& form = *window.form;
-    QVERIFY(!form.Button2->isEnabled());
-    QVERIFY(!form.ButtonTemp->isEnabled());
-
-    // A factory reset that succeeds: the temperature button comes on, calibration does not.
-    window.port->responder = Transducer({{"$F", "!\r"}, {"$0", "!00\r"}});
-    form.ButtonZ->click();
-    form.Logic().TimerTimer();
-    QCOMPARE(form.Timer->interval(), 500);
-    form.Logic().TimerTimer();
-    QCOMPARE(window.ui.Messages(), std::vector<std::string>({"Калибровка завершена успешно!"}));
-    QVERIFY(form.ButtonTemp->isEnabled());
-    QVERIFY(!form.Button2->isEnabled());
-    QVERIFY(link.calibrationButtons.empty());
-
-    // A read without an answer changes nothing either.
-    window.port->responder = Transducer({});
-    form.ButtonRead->click();
-    form.Logic().TimerTimer();
-    QVERIFY(!form.Button2->isEnabled());
-
-    // A read whose first reply is valid enables it at the end, and it follows every
-    // transaction from then on.
-    window.port->responder = Transducer(ReadReplies);
-    form.ButtonRead->click();
-    form.Logic().TimerTimer();
-    QVERIFY(!form.Button2->isEnabled()); // still running
-    for (int tick = 0; tick < 4; ++tick) {
-        form.Logic().TimerTimer();
-    }
-    QVERIFY(form.Button2->isEnabled());
-    QCOMPARE(link.calibrationButtons, std::vector<bool>({true}));
-    form.ButtonTemp->click();
-    QVERIFY(!form.Button2->isEnabled());
-    QVERIFY(!form.ButtonRead->isEnabled());
-    form.Logic().TimerTimer(); // no answer to "#0"
-    QVERIFY(form.Button2->isEnabled());
-    QCOMPARE(link.calibrationButtons, std::vector<bool>({true, false, true}));
-}
-
-void MainWindowTest::calibrationButtonShowsTheCalibrationWindow() {
-    app_test::WindowFixture window;
-    QVERIFY(window.Show());
-    window.form->Logic().Button2Click(); // without a calibration window: nothing happens
-    RecordingCalibrationLink link;
-    window.form->Logic().SetCalibrationLink(&link);
-    window.form->Button2->setEnabled(true);
-    window.form->Button2->click();
-    QCOMPARE(link.shown, 1);
-    window.form->Logic().SetCalibrationUnfinished(true);
-    window.form->Logic().SetContinueButtonEnabled(false);
-    QCOMPARE(link.unfinished, std::vector<bool>({true}));
-    QCOMPARE(link.continueButton, std::vector<bool>({false}));
 }
 
 void MainWindowTest::calibrationWindowFollowsTheMainWindow() {

@@ -3,12 +3,12 @@
 // showing it, and (unless a test asks for the real serial port) a scripted port in place of
 // the device. The settings file beside the test program is removed before and after.
 
+#include "app/executable_path.h"
 #include "app/qt/main_window.h"
 #include "app/settings_path.h"
 #include "tests/support/scripted_exchange_port.h"
 #include "tests/support/scripted_ui_services.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTest>
 
@@ -17,10 +17,7 @@
 namespace app_test {
 
 inline QString SettingsFileBesideTestProgram() {
-    return QFile::decodeName(
-        app::ChangeExtensionToIni(
-            QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString())
-            .c_str());
+    return QString::fromStdString(app::ChangeExtensionToIni(app::ExecutablePath()));
 }
 
 inline void WriteSettingsFile(const QByteArray& contents) {

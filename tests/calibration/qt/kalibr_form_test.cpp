@@ -1,5 +1,7 @@
-// The calibration window on Qt's offscreen platform: its layout, what showing it resets, the two
-// stages of the input page, the page guard while a calibration runs, and closing it.
+// The calibration window on Qt's offscreen platform: its layout against its description, the
+// fit of its captions, its pictures, the stages as a user clicks through them, the page guard on
+// the real tab bar, its keys, and closing it. What the window's logic decides on its own is
+// tested without a toolkit in tests/calibration.
 
 #include "tests/calibration/qt/kalibr_rig.h"
 
@@ -43,15 +45,9 @@ private Q_SLOTS:
     void pagesAndTabOrder();
     void picturesUnderTheirLabels();
 
-    void showResetsEveryStage_data();
-    void showResetsEveryStage();
     void continueShowsResistanceOfSelectedRange_data();
     void continueShowsResistanceOfSelectedRange();
-    void continueWithoutSelectedRangeStaysAtZeroStage();
     void reopeningAfterGainCalibrationStartsOver();
-    void zeroAndGainStageEachSendTwoCommands_data();
-    void zeroAndGainStageEachSendTwoCommands();
-    void badStatusKeepsContinueDisabledAcrossShowings();
 
     void pageChangeRefusedWhileCalibrationRuns();
     void closingDuringOutputCalibrationWarnsAndLeavesItRunning_data();
@@ -59,9 +55,6 @@ private Q_SLOTS:
     void closingAfterFinishedOutputCalibrationWarnsNothing();
     void keys_data();
     void keys();
-    void closingSetsHalfSecondInterval();
-    void outputModeMessage_data();
-    void outputModeMessage();
     void failingHandlerShowsExceptionAndWindowGoesOn();
 };
 
@@ -169,47 +162,6 @@ void KalibrFormTest::picturesUnderTheirLabels() {
     rig.form.hide();
 }
 
-void KalibrFormTest::showResetsEveryStage_data() {
-    QTest::addColumn<int>("outputType");
-    QTest::addColumn<QString>("unit");
-    QTest::addColumn<int>("left");
-    QTest::newRow("0-10 V") << 0 << U("V") << 212;
-    QTest::newRow("0-5 mA") << 1 << U("mA") << 204;
-    QTest::newRow("0-20 mA") << 2 << U("mA") << 204;
-}
-
-void KalibrFormTest::showResetsEveryStage() {
-    QFETCH(int, outputType);
-    QFETCH(QString, unit);
-    QFETCH(int, left);
-
-    KalibrRig rig;
-    rig.view.ShowRange(24);
-    // Leave every piece of state that showing must reset in its other value.
-    rig.form.Logic().Button2Click();
-    rig.form.Logic().CalibrationUnfinished = true;
-    rig.form.PageControl1->setCurrentIndex(1);
-    rig.form.Label5->setText(QStringLiteral("?"));
-    rig.form.Label5->move(0, rig.form.Label5->y());
-    QCOMPARE(rig.form.Logic().InputStage, 1);
-
-    rig.view.outputType = outputType;
-    rig.form.show();
-    QCOMPARE(rig.form.Logic().InputStage, 0);
-    QVERIFY(rig.form.Button2->isVisible());
-    QCOMPARE(rig.form.ButtonExit->text(), U("Отмена"));
-    QCOMPARE(rig.form.Label1->text(), U("Калибровка нуля"));
-    QCOMPARE(rig.form.Label3->text(), U("R = 0,0 Om"));
-    QVERIFY(!rig.form.Logic().CalibrationUnfinished);
-    QCOMPARE(rig.form.Label5->text(), unit);
-    QCOMPARE(rig.form.Label5->x(), left);
-    QCOMPARE(rig.form.Label5->y(), 194);
-    QCOMPARE(rig.form.PageControl1->currentIndex(), 0);
-    // Showing does not touch the buttons' enabled state: only the engine does.
-    QVERIFY(!rig.form.Button2->isEnabled());
-    rig.form.hide();
-}
-
 void KalibrFormTest::continueShowsResistanceOfSelectedRange_data() {
     QTest::addColumn<int>("range");
     QTest::addColumn<QString>("resistance");
@@ -249,20 +201,6 @@ void KalibrFormTest::continueShowsResistanceOfSelectedRange() {
     rig.form.hide();
 }
 
-void KalibrFormTest::continueWithoutSelectedRangeStaysAtZeroStage() {
-    KalibrRig rig;
-    rig.view.ShowRange(7);
-    rig.form.show();
-    rig.view.rangeItem.reset(); // text typed into the range list
-    rig.form.Logic().Button2Click();
-    QCOMPARE(rig.ui.Messages(), Strings({"Не выбран тип или диапазон датчика!"}));
-    QCOMPARE(rig.form.Logic().InputStage, 0);
-    QCOMPARE(rig.form.Label1->text(), U("Калибровка нуля"));
-    QCOMPARE(rig.form.Label3->text(), U("R = 0,0 Om"));
-    QVERIFY(rig.form.Button2->isVisible());
-    rig.form.hide();
-}
-
 void KalibrFormTest::reopeningAfterGainCalibrationStartsOver() {
     KalibrRig rig;
     rig.AnswerOnce();
@@ -290,63 +228,6 @@ void KalibrFormTest::reopeningAfterGainCalibrationStartsOver() {
     rig.port.written.clear();
     QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
     QCOMPARE(rig.port.Commands(), Strings({"$1"}));
-    rig.form.hide();
-}
-
-void KalibrFormTest::zeroAndGainStageEachSendTwoCommands_data() {
-    QTest::addColumn<bool>("gain");
-    QTest::addColumn<QString>("first");
-    QTest::newRow("zero") << false << QStringLiteral("$1");
-    QTest::newRow("gain") << true << QStringLiteral("$2");
-}
-
-void KalibrFormTest::zeroAndGainStageEachSendTwoCommands() {
-    QFETCH(bool, gain);
-    QFETCH(QString, first);
-
-    KalibrRig rig;
-    rig.AnswerOnce();
-    rig.form.show();
-    if (gain) {
-        QTest::mouseClick(rig.form.Button2, Qt::LeftButton);
-    }
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
-    // Running: the first command waits 3000 ms, the page's buttons are off.
-    QCOMPARE(rig.view.timerInterval, 3000);
-    QVERIFY(rig.view.timerEnabled);
-    QVERIFY(!rig.form.Button1->isEnabled());
-    QVERIFY(!rig.form.Button2->isEnabled());
-    rig.Tick("!\r");
-    QCOMPARE(rig.view.timerInterval, 500);
-    rig.Tick("!00\r");
-    QCOMPARE(rig.port.Commands(), Strings({first.toStdString().c_str(), "$0"}));
-    QVERIFY(!rig.port.open);
-    QVERIFY(rig.form.Button1->isEnabled());
-    QCOMPARE(rig.form.Button2->isEnabled(), true);
-    rig.form.hide();
-}
-
-void KalibrFormTest::badStatusKeepsContinueDisabledAcrossShowings() {
-    KalibrRig rig;
-    rig.AnswerOnce();
-    rig.form.show();
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
-    rig.Tick("!\r");
-    rig.Tick("!01\r");
-    QCOMPARE(rig.ui.Messages().back(), std::string("Ошибка калибровки нуля!"));
-    QVERIFY(rig.form.Button1->isEnabled());
-    QVERIFY(!rig.form.Button2->isEnabled());
-
-    rig.form.close();
-    rig.form.show();
-    QVERIFY(rig.form.Button2->isVisible());
-    QVERIFY(!rig.form.Button2->isEnabled());
-
-    // A later calibration that ends well enables it again.
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
-    rig.Tick("!\r");
-    rig.Tick("!00\r");
-    QVERIFY(rig.form.Button2->isEnabled());
     rig.form.hide();
 }
 
@@ -492,62 +373,6 @@ void KalibrFormTest::closingAfterFinishedOutputCalibrationWarnsNothing() {
     QTest::mouseClick(rig.form.Button4, Qt::LeftButton);
     QVERIFY(!rig.form.isVisible());
     QCOMPARE(rig.ui.Messages().size(), shown);
-}
-
-void KalibrFormTest::closingSetsHalfSecondInterval() {
-    KalibrRig rig;
-    rig.AnswerOnce();
-    QCOMPARE(rig.view.timerInterval, 2000);
-    rig.form.show();
-    rig.form.close();
-    QCOMPARE(rig.view.timerInterval, 500);
-    QVERIFY(rig.ui.Messages().empty());
-
-    // The main window's transactions then wait 500 ms per step.
-    rig.engine.ButtonReadClick();
-    QCOMPARE(rig.view.timerInterval, 500);
-    QVERIFY(rig.view.timerEnabled);
-
-    // Opening the window again and starting an input calibration takes 3000 ms for its
-    // first step only.
-    rig.Tick("!00\r");
-    rig.Tick("!50.0\r");
-    rig.Tick("!0.0\r");
-    rig.Tick("!-50.0\r");
-    rig.Tick("!0\r");
-    rig.form.show();
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
-    QCOMPARE(rig.view.timerInterval, 3000);
-    rig.form.close();
-    QCOMPARE(rig.view.timerInterval, 500);
-}
-
-void KalibrFormTest::outputModeMessage_data() {
-    QTest::addColumn<int>("outputType");
-    QTest::addColumn<QString>("message");
-    const QString head = U("Прооверьте, что переключатель на приборе задает\nрежим выхода:");
-    QTest::newRow("0-10 V") << 0 << head + U("0 - 10B");
-    QTest::newRow("0-5 mA") << 1 << head + U("0 - 5 mA");
-    QTest::newRow("0-20 mA") << 2 << head + U("0 - 20 mA");
-}
-
-void KalibrFormTest::outputModeMessage() {
-    QFETCH(int, outputType);
-    QFETCH(QString, message);
-
-    KalibrRig rig;
-    rig.AnswerOnce();
-    rig.view.outputType = outputType;
-    rig.form.show();
-    rig.form.PageControl1->setCurrentIndex(1);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
-    QCOMPARE(rig.ui.Messages(), std::vector<std::string>{message.toStdString()});
-    // "B" of the voltage output is the Latin letter.
-    if (outputType == 0) {
-        QVERIFY(rig.ui.Messages().front().ends_with("0 - 10B"));
-    }
-    QCOMPARE(rig.port.Commands(), Strings({"$A0D0"}));
-    rig.form.hide();
 }
 
 void KalibrFormTest::failingHandlerShowsExceptionAndWindowGoesOn() {
