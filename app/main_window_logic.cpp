@@ -11,6 +11,7 @@
 #include "protocol/exchange_engine.h"
 #include "protocol/guarded_call.h"
 #include "protocol/number_text.h"
+#include "protocol/tool_port_settings.h"
 #include "serial/com_port.h"
 #include "serial/settings_file.h"
 
@@ -33,23 +34,6 @@ std::optional<int> SelectedItem(const ui::Control& box) {
     return index;
 }
 
-void ConfigurePort(serial::TComPort& port) {
-    port.SetName("ComPort");
-    port.SetBaudRate(serial::br9600);
-    port.SetPort("COM1");
-    port.Parity().SetBits(serial::prNone);
-    port.SetStopBits(serial::sbOneStopBit);
-    port.SetDataBits(serial::dbEight);
-    port.SetEvents({serial::evRx80Full});
-    port.FlowControl().SetOutCTSFlow(false);
-    port.FlowControl().SetOutDSRFlow(false);
-    port.FlowControl().SetControlDTR(serial::dtrDisable);
-    port.FlowControl().SetControlRTS(serial::rtsDisable);
-    port.FlowControl().SetXonXoffOut(false);
-    port.FlowControl().SetXonXoffIn(false);
-    port.SetSyncMethod(serial::smNone);
-}
-
 bool FileExists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(PathFromUtf8(path), error);
@@ -70,7 +54,7 @@ MainWindowLogic::MainWindowLogic(protocol::UiServices& ui, ui::ControlSet& contr
     if (environment_.executablePath.empty()) {
         environment_.executablePath = ExecutablePath();
     }
-    ConfigurePort(*comPort_);
+    protocol::ConfigureToolPort(*comPort_);
     port_ = port ? std::move(port) : std::make_unique<protocol::ComPortExchangePort>(*comPort_);
     engine_ = std::make_unique<protocol::ExchangeEngine>(*port_, *this, ui_);
     timer_.SetEnabled(false);

@@ -70,6 +70,11 @@ int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_
               std::uint32_t& transferred);
 int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::uint32_t count,
                std::uint32_t& transferred);
+// Lets a transfer that StartRead or StartWrite left pending go on by itself, without a waiter,
+// as an asynchronous transfer does; nothing happens for a finished one, and on a platform whose
+// transfers always go on by themselves. A synchronous transfer, whose caller waits for it at
+// once, is not handed over.
+void RunInBackground(Device* device, Overlapped* overlapped);
 // Waits without a time limit for the record's event (a record that never started a transfer is
 // signalled); 0 when the event became signalled.
 int WaitOverlapped(Device* device, Overlapped* overlapped);

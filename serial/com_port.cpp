@@ -368,6 +368,11 @@ void TCustomComPort::ShowSetupDialog() {
 // ---- transfers ----
 
 int TCustomComPort::WriteAsync(const void* buffer, int count, PAsync& asyncPtr) {
+    return StartWriteRecord(buffer, count, asyncPtr, true);
+}
+
+int TCustomComPort::StartWriteRecord(const void* buffer, int count, PAsync& asyncPtr,
+                                     bool background) {
     if (!asyncPtr)
         throw EComPort(CError_InvalidAsync);
     std::uint32_t size = ByteCount(count);
@@ -385,11 +390,17 @@ int TCustomComPort::WriteAsync(const void* buffer, int count, PAsync& asyncPtr) 
                                   transferred);
     if (err != 0 && err != backend::kErrorIoPending)
         throw EComPort(CError_WriteFailed, err);
+    if (background && err != 0)
+        backend::RunInBackground(deviceHandle_, asyncPtr->Overlapped);
     SendSignalToLink(leTx, true);
     return static_cast<int>(transferred);
 }
 
 int TCustomComPort::ReadAsync(void* buffer, int count, PAsync& asyncPtr) {
+    return StartReadRecord(buffer, count, asyncPtr, true);
+}
+
+int TCustomComPort::StartReadRecord(void* buffer, int count, PAsync& asyncPtr, bool background) {
     if (!asyncPtr)
         throw EComPort(CError_InvalidAsync);
     asyncPtr->Operation = okRead;
@@ -398,6 +409,8 @@ int TCustomComPort::ReadAsync(void* buffer, int count, PAsync& asyncPtr) {
                                  transferred);
     if (err != 0 && err != backend::kErrorIoPending)
         throw EComPort(CError_ReadFailed, err);
+    if (background && err != 0)
+        backend::RunInBackground(deviceHandle_, asyncPtr->Overlapped);
     return static_cast<int>(transferred);
 }
 
@@ -449,13 +462,13 @@ bool TCustomComPort::IsAsyncCompleted(PAsync asyncPtr) {
 
 int TCustomComPort::Read(void* buffer, int count) {
     AsyncGuard guard;
-    ReadAsync(buffer, count, guard.record);
+    StartReadRecord(buffer, count, guard.record, false);
     return WaitForAsync(guard.record);
 }
 
 int TCustomComPort::Write(const void* buffer, int count) {
     AsyncGuard guard;
-    WriteAsync(buffer, count, guard.record);
+    StartWriteRecord(buffer, count, guard.record, false);
     return WaitForAsync(guard.record);
 }
 
@@ -604,6 +617,8 @@ bool TCustomComPort::HasLink() const {
 }
 
 void TCustomComPort::SendSignalToLink(TComLinkEvent event, bool onOff) {
+    if (links_.empty())
+        return; // the usual case: nothing to copy and visit on every transfer
     TComSignalEvent TComLink::*member = nullptr;
     switch (event) {
     case leConn:
@@ -635,6 +650,8 @@ void TCustomComPort::SendSignalToLink(TComLinkEvent event, bool onOff) {
 }
 
 void TCustomComPort::NotifyLink(TComLinkEvent event) {
+    if (links_.empty())
+        return; // the usual case: nothing to copy and visit on every transfer
     TNotifyEvent TComLink::*member = nullptr;
     switch (event) {
     case leRing:
@@ -656,6 +673,8 @@ void TCustomComPort::NotifyLink(TComLinkEvent event) {
 }
 
 void TCustomComPort::TxNotifyLink(const void* buffer, int count) {
+    if (links_.empty())
+        return; // the usual case: nothing to copy and visit on every transfer
     const std::vector<TComLink*> links = links_;
     for (TComLink* link : links)
         if (link->LinkTxBuf)

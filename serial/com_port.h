@@ -256,6 +256,10 @@ private:
     // Destroys the threads that a Close from inside their own delivery left running, except one
     // the caller is still inside of.
     void ReapRetiredThreads();
+    // Starts a transfer on the record; background lets one left pending go on by itself (the
+    // asynchronous calls), the synchronous calls carry theirs on in the wait.
+    int StartWriteRecord(const void* buffer, int count, PAsync& asyncPtr, bool background);
+    int StartReadRecord(void* buffer, int count, PAsync& asyncPtr, bool background);
 
     std::string name_;
     TComponentState componentState_;

@@ -11,6 +11,15 @@
 // where the driver keeps them) is checked when the device has woken the set. A modem line that
 // changes while no byte arrives wakes nothing by itself: where the driver can wait for its lines
 // (TIOCMIWAIT), a helper blocked in that wait writes the kick on a change (modem_watch.h).
+//
+// A mask without per-byte events (received byte, event character) hears of arrivals only to see
+// the receive queue fill up. While the port's own transfers go on, the arrivals are their replies,
+// which they read themselves: waking the event thread for each would double the cost of a round
+// trip. So a transfer takes the device's arrivals out of the set (once per burst of transfers,
+// with one kick), and the wait puts them back when the transfers have been quiet for
+// kQuietAfterTransferMs, looking at the queue then; while they go on it still looks every
+// kQuietAfterTransferMs. The completion record of an event wait gets no descriptor of its own
+// while its device is polled: whatever completes the wait from another thread kicks the device.
 #include "serial/backend.h"
 #include "serial/backend_posix.h"
 #include "serial/line_counters.h"
@@ -43,6 +52,14 @@ constexpr std::uint32_t kEvRx80Full = 1024;
 
 // Bytes taken from the driver to look for the event character are kept up to this much.
 constexpr std::size_t kStashLimit = 64 * 1024;
+// How long after the last transfer arrivals are watched again (see above).
+constexpr std::int64_t kQuietAfterTransferMs = 20;
+
+std::int64_t NowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 void DrainFd(int fd) {
     std::uint64_t value = 0;
@@ -165,7 +182,7 @@ void Complete(Device* device, std::uint32_t mask, int error) {
 
 std::uint32_t QueuedIn(Device* device) {
     int in = 0;
-    if (::ioctl(device->fd, FIONREAD, &in) != 0)
+    if (device->sys->Ioctl(device->fd, FIONREAD, &in) != 0)
         in = 0;
     return static_cast<std::uint32_t>(std::max(in, 0)) +
            static_cast<std::uint32_t>(device->stash.size());
@@ -175,8 +192,8 @@ std::uint32_t QueuedIn(Device* device) {
 int TxDrainMs(Device* device) {
     if (!device->txPending || !(device->eventMask & kEvTxEmpty))
         return -1;
-    int out = 0;
-    if (::ioctl(device->fd, TIOCOUTQ, &out) != 0 || out <= 0)
+    std::uint32_t out = QueuedOut(device);
+    if (out == 0)
         return 0;
     // About eleven bits a byte on the line; at least one millisecond.
     std::uint64_t baud = std::max<std::uint32_t>(device->baud, 50);
@@ -189,7 +206,7 @@ int TxDrainMs(Device* device) {
 void Evaluate(Device* device) {
     epoll_event ready[4];
     int n = 0;
-    while ((n = ::epoll_wait(device->epollFd, ready, 4, 0)) > 0) {
+    while ((n = device->sys->EpollWait(device->epollFd, ready, 4, 0)) > 0) {
         for (int i = 0; i < n; ++i) {
             if (ready[i].data.fd == device->kickFd) {
                 DrainFd(device->kickFd);
@@ -214,8 +231,8 @@ void Evaluate(Device* device) {
             // they wait in the stash, ahead of the driver's queue, for the next read.
             char buffer[1024];
             while (device->stash.size() < kStashLimit) {
-                ssize_t got = ::read(device->fd, buffer, sizeof buffer);
-                if (got <= 0)
+                long got = TakeFromDriver(device, buffer, sizeof buffer);
+                if (got < 0)
                     break;
                 if (std::memchr(buffer, device->eventChar, static_cast<std::size_t>(got)))
                     occurred |= kEvRxFlag;
@@ -224,10 +241,10 @@ void Evaluate(Device* device) {
         }
         device->rxArrived = false;
     }
-    if (device->queueSizes.InputSize > 0) {
+    if ((mask & kEvRx80Full) && device->queueSizes.InputSize > 0) {
         std::uint64_t threshold = std::uint64_t{device->queueSizes.InputSize} * 4 / 5;
         bool full = QueuedIn(device) >= threshold;
-        if (full && !device->rx80Reported && (mask & kEvRx80Full))
+        if (full && !device->rx80Reported)
             occurred |= kEvRx80Full;
         device->rx80Reported = full;
     }
@@ -237,7 +254,7 @@ void Evaluate(Device* device) {
     }
     if (device->haveCounters) {
         posix::LineCounters now;
-        if (posix::ReadLineCounters(device->fd, now) == 0) {
+        if (device->sys->ReadLineCounters(device->fd, now) == 0) {
             occurred |= posix::CounterEvents(device->eventCounters, now);
             device->eventCounters = now;
         }
@@ -256,11 +273,12 @@ void Evaluate(Device* device) {
 // ends at once; the events then simply never occur. A helper that cannot start is the same.
 void StartModemWatch(Device* device) {
     int fd = device->fd;
+    posix::SystemCalls* sys = device->sys;
     // Changes between two waits of the driver (while the helper kicks) are seen by comparing the
     // counters before each wait with those after the last one.
-    auto wait = [fd, last = posix::LineCounters{}, primed = false]() mutable {
+    auto wait = [fd, sys, last = posix::LineCounters{}, primed = false]() mutable {
         posix::LineCounters now;
-        if (posix::ReadLineCounters(fd, now) == 0) {
+        if (sys->ReadLineCounters(fd, now) == 0) {
             bool missed =
                 primed && (posix::CounterEvents(last, now) & posix::kModemLineEvents) != 0;
             last = now;
@@ -268,8 +286,8 @@ void StartModemWatch(Device* device) {
             if (missed)
                 return 0;
         }
-        int rc = posix::WaitModemChange(fd);
-        if (rc == 0 && posix::ReadLineCounters(fd, now) == 0)
+        int rc = sys->WaitModemChange(fd);
+        if (rc == 0 && sys->ReadLineCounters(fd, now) == 0)
             last = now;
         return rc;
     };
@@ -279,7 +297,36 @@ void StartModemWatch(Device* device) {
         device->modemWatch.reset();
 }
 
+// Puts the device's arrivals into the set or takes them out (device->mutex held). Out of the set
+// the device still reports a hang-up.
+void WatchArrivals(Device* device, bool on) {
+    epoll_event ev{};
+    ev.events = on ? (EPOLLIN | EPOLLET) : EPOLLET;
+    ev.data.fd = device->fd;
+    if (device->epollFd >= 0)
+        device->sys->EpollCtl(device->epollFd, EPOLL_CTL_MOD, device->fd, &ev);
+    device->arrivalsWatched = on;
+}
+
 } // namespace
+
+void NoteTransfer(Device* device, std::chrono::steady_clock::time_point now) {
+    if (!device->quietWhileBusy.load(std::memory_order_relaxed))
+        return;
+    device->lastTransferNs.store(
+        std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count(),
+        std::memory_order_relaxed);
+    if (!device->arrivalsWatched.load(std::memory_order_relaxed))
+        return;
+    {
+        std::lock_guard lock(device->mutex);
+        if (!device->quietWhileBusy || !device->arrivalsWatched)
+            return;
+        WatchArrivals(device, false);
+    }
+    // The waiting thread sets itself a time to put the arrivals back.
+    KickEventWait(device);
+}
 
 int AttachEventSource(Device* device) {
     device->epollFd = ::epoll_create1(EPOLL_CLOEXEC);
@@ -291,11 +338,11 @@ int AttachEventSource(Device* device) {
     epoll_event ev{};
     ev.events = EPOLLIN | EPOLLET;
     ev.data.fd = device->fd;
-    if (::epoll_ctl(device->epollFd, EPOLL_CTL_ADD, device->fd, &ev) != 0)
+    if (device->sys->EpollCtl(device->epollFd, EPOLL_CTL_ADD, device->fd, &ev) != 0)
         return errno;
     ev.events = EPOLLIN;
     ev.data.fd = device->kickFd;
-    if (::epoll_ctl(device->epollFd, EPOLL_CTL_ADD, device->kickFd, &ev) != 0)
+    if (device->sys->EpollCtl(device->epollFd, EPOLL_CTL_ADD, device->kickFd, &ev) != 0)
         return errno;
     return 0;
 }
@@ -307,6 +354,7 @@ void DetachEventSource(Device* device) {
         Complete(device, 0, EBADF);
         watch = std::move(device->modemWatch);
     }
+    KickEventWait(device);
     // The helper writes the kick: it ends before the kick goes.
     watch.reset();
     if (device->epollFd >= 0)
@@ -343,10 +391,15 @@ int SetEventMask(Device* device, std::uint32_t mask) {
     {
         std::lock_guard lock(device->mutex);
         device->eventMask = mask;
+        device->eventMaskSeen = mask;
         device->rx80Reported =
             QueuedIn(device) >= std::uint64_t{device->queueSizes.InputSize} * 4 / 5;
         if (device->haveCounters)
-            posix::ReadLineCounters(device->fd, device->eventCounters);
+            device->sys->ReadLineCounters(device->fd, device->eventCounters);
+        bool quiet = mask != 0 && !(mask & (kEvRxChar | kEvRxFlag));
+        device->quietWhileBusy = quiet;
+        if (!quiet && !device->arrivalsWatched)
+            WatchArrivals(device, true);
         if (!posix::NeedsModemWatch(device->haveCounters, mask))
             stopped = std::move(device->modemWatch);
         else if (!device->modemWatch)
@@ -354,6 +407,7 @@ int SetEventMask(Device* device, std::uint32_t mask) {
         // As on Windows, a new mask ends the wait in progress with no events.
         Complete(device, 0, 0);
     }
+    KickEventWait(device);
     // Stopped outside the lock: the helper never takes it, but need not hold others up either.
     stopped.reset();
     return 0;
@@ -382,11 +436,9 @@ int StartEventWait(Device* device, Overlapped* overlapped, std::uint32_t* mask) 
         *mask = 0;
     ResetSignalEvent(overlapped->event);
     device->pendingWait = overlapped;
-    Evaluate(device);
-    std::lock_guard stateLock(overlapped->stateMutex);
-    if (overlapped->state == Overlapped::State::Pending)
-        return kErrorIoPending;
-    return overlapped->error;
+    // Nothing is evaluated here: whatever happened since the last evaluation left the device's
+    // set ready, and the wait's first poll returns at once for it.
+    return kErrorIoPending;
 }
 
 int EventWaitResult(Overlapped* overlapped) {
@@ -399,8 +451,8 @@ int EventWaitResult(Overlapped* overlapped) {
 namespace {
 
 // The devices whose pending event waits some of the events stand for.
-std::vector<Device*> PendingWaitDevices(Event* const* events, int count) {
-    std::vector<Device*> devices;
+void PendingWaitDevices(Event* const* events, int count, std::vector<Device*>& devices) {
+    devices.clear();
     for (int i = 0; i < count; ++i) {
         Overlapped* ov = events[i] ? events[i]->owner : nullptr;
         if (!ov)
@@ -410,7 +462,24 @@ std::vector<Device*> PendingWaitDevices(Event* const* events, int count) {
             std::find(devices.begin(), devices.end(), ov->device) == devices.end())
             devices.push_back(ov->device);
     }
-    return devices;
+}
+
+// Whether the event is the completion of an event wait on one of the polled devices: such an
+// event is signalled only by an evaluation of its device, or by a call that kicks the device.
+bool CompletedThroughDevice(Event* event, const std::vector<Device*>& polled) {
+    Overlapped* ov = event->owner;
+    if (!ov || !ov->eventWait)
+        return false;
+    std::lock_guard stateLock(ov->stateMutex);
+    return ov->state == Overlapped::State::Pending &&
+           std::find(polled.begin(), polled.end(), ov->device) != polled.end();
+}
+
+int MillisecondsUntil(std::int64_t dueNs) {
+    std::int64_t left = dueNs - NowNs();
+    if (left <= 0)
+        return 0;
+    return static_cast<int>(std::min<std::int64_t>((left + 999999) / 1000000, 1 << 30));
 }
 
 } // namespace
@@ -422,8 +491,10 @@ int WaitForEvents(Event* const* events, int count, int timeoutMs, int& index) {
         return EINVAL;
     auto deadline = timeoutMs < 0 ? Clock::time_point::max()
                                   : Clock::now() + std::chrono::milliseconds(timeoutMs);
-    std::vector<pollfd> fds;
-    std::vector<Device*> devices;
+    // Kept per thread, so that a wait allocates nothing once the thread has waited before.
+    thread_local std::vector<pollfd> fds;
+    thread_local std::vector<Device*> candidates;
+    thread_local std::vector<Device*> devices;
     for (;;) {
         for (int i = 0; i < count; ++i) {
             if (events[i] && TryTake(events[i])) {
@@ -440,23 +511,41 @@ int WaitForEvents(Event* const* events, int count, int timeoutMs, int& index) {
             auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
             limit = static_cast<int>(std::clamp<long long>(left.count(), 0, 1 << 30));
         }
-        for (int i = 0; i < count; ++i) {
-            if (!events[i])
-                return kErrorInvalidHandle;
-            int fd = -1;
-            if (int err = PollableFd(events[i], fd); err != 0)
-                return err;
-            fds.push_back({fd, POLLIN, 0});
-        }
-        for (Device* d : PendingWaitDevices(events, count)) {
+        auto sooner = [&limit](int ms) {
+            if (ms >= 0 && (limit < 0 || ms < limit))
+                limit = ms;
+        };
+        PendingWaitDevices(events, count, candidates);
+        for (Device* d : candidates) {
             std::lock_guard lock(d->mutex);
             if (d->epollFd < 0)
                 continue;
             devices.push_back(d);
             fds.push_back({d->epollFd, POLLIN, 0});
-            int drain = TxDrainMs(d);
-            if (drain >= 0 && (limit < 0 || drain < limit))
-                limit = drain;
+            sooner(TxDrainMs(d));
+            if (d->quietWhileBusy && !d->arrivalsWatched) {
+                std::int64_t due = d->lastTransferNs.load(std::memory_order_relaxed) +
+                                   kQuietAfterTransferMs * 1000000;
+                int ms = MillisecondsUntil(due);
+                if (ms == 0) {
+                    // Quiet again: the arrivals are watched, and a queue that filled up
+                    // meanwhile is seen by the evaluation after the poll.
+                    WatchArrivals(d, true);
+                    sooner(0);
+                } else {
+                    sooner(std::min<std::int64_t>(ms, kQuietAfterTransferMs));
+                }
+            }
+        }
+        for (int i = 0; i < count; ++i) {
+            if (!events[i])
+                return kErrorInvalidHandle;
+            if (CompletedThroughDevice(events[i], devices))
+                continue;
+            int fd = -1;
+            if (int err = PollableFd(events[i], fd); err != 0)
+                return err;
+            fds.push_back({fd, POLLIN, 0});
         }
         int rc = ::poll(fds.data(), fds.size(), limit);
         if (rc < 0 && errno != EINTR)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace serial::backend::posix {
 
@@ -23,5 +24,11 @@ int ReadLineCounters(int fd, LineCounters& counters);
 // EINTR when a signal interrupted the wait, or another errno value (ENOTTY/EINVAL on a device
 // that cannot wait so, ENOTSUP off Linux).
 int WaitModemChange(int fd);
+
+// Whether fd is the device side of a pseudo-terminal.
+bool IsPseudoTerminal(int fd);
+// Whether a descriptor of some process names the device (a holder that took no lock), as far as
+// the system lets this process see other processes' descriptors; false where it cannot look.
+bool OpenElsewhere(const std::string& devicePath);
 
 } // namespace serial::backend::posix

@@ -1,5 +1,5 @@
-// POSIX systems other than Linux: only the rates with a B-constant, no line counters and no
-// modem-line wait.
+// POSIX systems other than Linux: only the rates with a B-constant, no line counters, no
+// modem-line wait and no look at other processes' descriptors.
 #include "serial/posix_extras.h"
 
 #include <cerrno>
@@ -17,6 +17,12 @@ int ReadLineCounters(int, LineCounters&) {
 }
 int WaitModemChange(int) {
     return ENOTSUP;
+}
+bool IsPseudoTerminal(int) {
+    return false; // asked as a real device: only costs a queue query per write
+}
+bool OpenElsewhere(const std::string&) {
+    return false;
 }
 
 } // namespace serial::backend::posix

@@ -1,12 +1,21 @@
-// Linux: termios2 for arbitrary rates, TIOCGICOUNT for the line-event counters and TIOCMIWAIT
-// for the modem-line wait. This file must not include <termios.h>: its struct termios clashes
-// with the kernel's in asm/termbits.h.
+// Linux: termios2 for arbitrary rates, TIOCGICOUNT for the line-event counters, TIOCMIWAIT
+// for the modem-line wait, the device numbers of pseudo-terminals, and /proc for the other
+// processes that hold a device open. This file must not include <termios.h>: its struct termios
+// clashes with the kernel's in asm/termbits.h.
 #include "serial/posix_extras.h"
 
 #include <asm/termbits.h>
 #include <cerrno>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace serial::backend::posix {
 
@@ -51,6 +60,72 @@ int WaitModemChange(int fd) {
     if (::ioctl(fd, TIOCMIWAIT, TIOCM_RNG | TIOCM_DSR | TIOCM_CD | TIOCM_CTS) != 0)
         return errno;
     return 0;
+}
+
+bool IsPseudoTerminal(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    // UNIX98_PTY_SLAVE_MAJOR and the seven majors after it.
+    unsigned int major = ::major(st.st_rdev);
+    return major >= 136 && major <= 143;
+}
+
+namespace {
+
+bool AllDigits(const char* text) {
+    if (!*text)
+        return false;
+    for (; *text; ++text)
+        if (*text < '0' || *text > '9')
+            return false;
+    return true;
+}
+
+// Whether one of the process's descriptors is a link to path.
+bool ProcessHolds(const char* pid, const char* path, std::size_t pathLength) {
+    std::string folder = std::string("/proc/") + pid + "/fd";
+    DIR* fds = ::opendir(folder.c_str()); // another user's descriptors stay hidden
+    if (!fds)
+        return false;
+    bool found = false;
+    char target[4096];
+    while (dirent* entry = ::readdir(fds)) {
+        if (!AllDigits(entry->d_name))
+            continue;
+        ssize_t n = ::readlinkat(::dirfd(fds), entry->d_name, target, sizeof target);
+        if (n == static_cast<ssize_t>(pathLength) && std::memcmp(target, path, pathLength) == 0) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(fds);
+    return found;
+}
+
+} // namespace
+
+bool OpenElsewhere(const std::string& devicePath) {
+    char* real = ::realpath(devicePath.c_str(), nullptr);
+    if (!real)
+        return false;
+    std::string path = real;
+    std::free(real);
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return false;
+    const std::string self = std::to_string(::getpid());
+    bool found = false;
+    while (dirent* entry = ::readdir(proc)) {
+        if (!AllDigits(entry->d_name) || self == entry->d_name)
+            continue;
+        if (ProcessHolds(entry->d_name, path.c_str(), path.size())) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return found;
 }
 
 } // namespace serial::backend::posix

@@ -84,9 +84,10 @@ int MapLineSettings(const TDcbRecord& dcb, termios& tio, bool& standardRate) {
         tio.c_iflag |= IXON;
     if (dcb.fInX)
         tio.c_iflag |= IXOFF;
-    // Replacing bytes with parity errors: the driver can only deliver them as zero bytes.
+    // Replacing bytes with parity errors: the driver marks each such byte ("\377\0" before it,
+    // a real 0xFF doubled), and the backend puts the replacement in its place.
     if (dcb.fParity && dcb.fErrorChar)
-        tio.c_iflag |= INPCK;
+        tio.c_iflag |= INPCK | PARMRK;
     tio.c_cc[VSTART] = static_cast<cc_t>(dcb.XonChar);
     tio.c_cc[VSTOP] = static_cast<cc_t>(dcb.XoffChar);
     // The descriptor is non-blocking: with VMIN 1 an empty queue reads as EAGAIN, so a read that

@@ -4,6 +4,7 @@
 
 #include "protocol/command_table.h"
 #include "protocol/comport_exchange_port.h"
+#include "protocol/tool_port_settings.h"
 #include "protocol/exchange_engine.h"
 #include "protocol/number_text.h"
 #include "serial/com_port.h"
@@ -37,14 +38,7 @@ protected:
         UseSeparator('.');
         simulator.Start();
         // The main window's settings of its port.
-        comPort.SetBaudRate(serial::br9600);
-        comPort.Parity().SetBits(serial::prNone);
-        comPort.SetStopBits(serial::sbOneStopBit);
-        comPort.SetDataBits(serial::dbEight);
-        comPort.SetEvents({serial::evRx80Full});
-        comPort.FlowControl().SetControlDTR(serial::dtrDisable);
-        comPort.FlowControl().SetControlRTS(serial::rtsDisable);
-        comPort.SetSyncMethod(serial::smNone);
+        protocol::ConfigureToolPort(comPort);
         comPort.SetPort(simulator.DevicePath());
     }
 

@@ -148,7 +148,7 @@ TEST(TermiosMapping, EachLineSettingHasItsFlags) {
         {"check_without_replace", 8, 2, 0, false, 0, false, false, true, false, CS8, PARENB, false,
          false, IGNBRK},
         {"check_and_replace", 8, 2, 0, false, 0, false, false, true, true, CS8, PARENB, false,
-         false, IGNBRK | INPCK},
+         false, IGNBRK | INPCK | PARMRK},
     };
     for (const MappingCase& c : cases) {
         TDcbRecord dcb;

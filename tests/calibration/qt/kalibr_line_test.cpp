@@ -6,6 +6,7 @@
 #include "tests/calibration/qt/kalibr_rig.h"
 
 #include "protocol/comport_exchange_port.h"
+#include "protocol/tool_port_settings.h"
 #include "serial/com_port.h"
 #include "simulator/simulator.h"
 #include "tests/support/watched_port.h"
@@ -71,14 +72,7 @@ struct LineRig {
         UseSeparator('.');
         simulator.Start();
         // The main window's settings of its port.
-        comPort.SetBaudRate(serial::br9600);
-        comPort.Parity().SetBits(serial::prNone);
-        comPort.SetStopBits(serial::sbOneStopBit);
-        comPort.SetDataBits(serial::dbEight);
-        comPort.SetEvents({serial::evRx80Full});
-        comPort.FlowControl().SetControlDTR(serial::dtrDisable);
-        comPort.FlowControl().SetControlRTS(serial::rtsDisable);
-        comPort.SetSyncMethod(serial::smNone);
+        protocol::ConfigureToolPort(comPort);
         comPort.SetPort(simulator.DevicePath());
         view.form = &form;
         view.timer.setSingleShot(false);
