@@ -17,7 +17,8 @@ endif()
 # Native builds register every test case on its own; the cross build runs each executable
 # once under the emulator, because starting Wine per case would dominate the run time.
 # DISPLAY: the test opens windows; in the cross build it runs in an X server of its own
-# (scripts/with-display), and skips where there is none.
+# (scripts/with-display), and skips where there is none. It runs alone: the programs of one
+# Wine prefix share one desktop, so a window shown by another test would take the focus.
 function(lirat_add_gtest name)
     cmake_parse_arguments(ARG "RUN_SERIAL;DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
     if(NOT ARG_TIMEOUT)
@@ -32,7 +33,7 @@ function(lirat_add_gtest name)
     if(CMAKE_CROSSCOMPILING AND ARG_DISPLAY)
         add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display
                  ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}> --gtest_color=no)
-        set_tests_properties(${name} PROPERTIES ${props} SKIP_RETURN_CODE 77)
+        set_tests_properties(${name} PROPERTIES ${props} SKIP_RETURN_CODE 77 RUN_SERIAL TRUE)
     elseif(CMAKE_CROSSCOMPILING)
         add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
         set_tests_properties(${name} PROPERTIES ${props})
