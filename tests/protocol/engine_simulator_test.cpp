@@ -4,9 +4,9 @@
 
 #include "protocol/command_table.h"
 #include "protocol/comport_exchange_port.h"
-#include "protocol/tool_port_settings.h"
 #include "protocol/exchange_engine.h"
 #include "protocol/number_text.h"
+#include "protocol/tool_port_settings.h"
 #include "serial/com_port.h"
 #include "simulator/simulator.h"
 #include "tests/support/plain_engine_view.h"
@@ -352,10 +352,13 @@ TEST_F(SimulatorFixture, EqualMeasurementsSendNoGain) {
 
 TEST_F(SimulatorFixture, MisunderstoodRepliesRepeatTheEndUntilAGoodReply) {
     ui.inputAnswers = {"0"};
-    engine.KalibrButton3Click();
-    Tick();
+    // Planned before the start: the first "$A" goes through (a late reply of 0 ms), the
+    // second is misunderstood. Added after the first tick, the fault would race the second
+    // "$A", which the engine sends at once.
+    Fault(FaultKind::LateReply, "$A", std::nullopt, 0);
     Fault(FaultKind::BadFirstByte, "$A");
     Fault(FaultKind::BadFirstByte, "$B");
+    engine.KalibrButton3Click();
     RunToEnd();
     EXPECT_EQ(Received(), (Commands{"$A0D0", "$ACD0", "$B", "$B"}));
     const Commands messages = ui.Messages();
