@@ -1,14 +1,20 @@
 #pragma once
 // Runs a piece of a test as a user without privileges. Root ignores file permissions, so a test
 // of a read-only file or folder proves nothing when it runs as root: there the body runs in a
-// child process that has given up root for the "nobody" user and group. Run by another user,
-// the body runs in the test's own process. The body's result travels back as a text, which the
+// child process that has given up every capability (on Linux; root then obeys the permission
+// bits of its own files like any owner, and can still reach every folder root can), or else has
+// become the "nobody" user and group. Run by another user, the body runs in the test's own
+// process. The body's result travels back as a text, which the
 // caller checks in its own process, where the test framework can see the failure. POSIX only.
 
 #include <cerrno>
 #include <cstring>
 #include <functional>
 #include <grp.h>
+#ifdef __linux__
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#endif
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +22,17 @@
 namespace testing_support {
 
 constexpr uid_t kNobody = 65534;
+
+// Clears the effective, permitted and inheritable capabilities of the calling process.
+inline bool DropCapabilities() {
+#ifdef __linux__
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+    return ::syscall(SYS_capset, &header, data) == 0;
+#else
+    return false;
+#endif
+}
 
 inline std::string AsUnprivilegedUser(const std::function<std::string()>& body) {
     if (::geteuid() != 0) {
@@ -32,7 +49,8 @@ inline std::string AsUnprivilegedUser(const std::function<std::string()>& body) 
     if (child == 0) {
         ::close(pipeEnds[0]);
         std::string result;
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
+        if (!DropCapabilities() &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
             result = std::string("could not give up root: ") + std::strerror(errno);
         } else {
             try {
