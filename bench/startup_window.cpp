@@ -2,15 +2,12 @@
 // after the process was started the main window was shown and first painted, and the peak
 // memory at that moment. The first argument is the launcher's CLOCK_MONOTONIC time in
 // nanoseconds taken just before it started this process.
-#include "app/app_icon.h"
-#include "app/main_window.h"
-#include "app/qt_ui_services.h"
-#include "app/serial_ui_bridge.h"
+#include "app/qt/app_icon.h"
+#include "app/qt/main_window.h"
+#include "calibration/qt/kalibr_form.h"
 #include "protocol/guarded_call.h"
-
-#ifdef LIRAT_HAVE_CALIBRATION_WINDOW
-#include "calibration/kalibr_form.h"
-#endif
+#include "ui/qt/qt_ui_services.h"
+#include "ui/qt/serial_ui_bridge.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -63,27 +60,23 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("lirat5"));
     QApplication::setWindowIcon(app::ApplicationIcon());
 
-    app::QtUiServices ui;
-    app::SerialUiBridge serialBridge(ui);
+    ui::qt::QtUiServices ui(app::TForm1::Caption());
+    ui::qt::SerialUiBridge serialBridge(ui);
 
     long long shownNs = 0;
     FirstPaint paint;
     protocol::GuardedCall(ui, [&] {
         app::TForm1 form(ui);
         app::Form1 = &form;
-#ifdef LIRAT_HAVE_CALIBRATION_WINDOW
-        calibration::TKalibrForm kalibr(form.Engine(), form, ui);
+        calibration::TKalibrForm kalibr(form.Engine(), form.Logic(), ui);
         calibration::KalibrForm = &kalibr;
-        form.SetCalibrationLink(&kalibr);
-#endif
+        form.Logic().SetCalibrationLink(&kalibr.Logic());
         form.installEventFilter(&paint);
         form.show();
         shownNs = MonotonicNs();
         QApplication::exec();
-#ifdef LIRAT_HAVE_CALIBRATION_WINDOW
-        form.SetCalibrationLink(nullptr);
+        form.Logic().SetCalibrationLink(nullptr);
         calibration::KalibrForm = nullptr;
-#endif
         app::Form1 = nullptr;
     });
 

@@ -43,3 +43,34 @@ function(lirat_public_headers target)
         set_property(GLOBAL APPEND PROPERTY LIRAT_PUBLIC_HEADERS "${target}|${abs}")
     endforeach()
 endfunction()
+
+# lirat_add_qtest(<name> SOURCES <files...> LIBRARIES <targets...> [TIMEOUT <seconds>]
+#                 [RUN_SERIAL])
+# A Qt Test program of the Qt front end; it runs without a display on Qt's offscreen platform.
+function(lirat_add_qtest name)
+    cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} Qt6::Test)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+        LABELS gui
+        TIMEOUT ${ARG_TIMEOUT})
+    if(ARG_RUN_SERIAL)
+        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+endfunction()
+
+# lirat_add_only_dejavu_run(<test>): runs a Qt test program again with DejaVu Sans as the only
+# face on the system (tests/support makes that font configuration where the font exists).
+function(lirat_add_only_dejavu_run name)
+    if(LIRAT_ONLY_DEJAVU_FONTCONFIG)
+        add_test(NAME ${name}_only_dejavu COMMAND ${name})
+        set_tests_properties(${name}_only_dejavu PROPERTIES
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;FONTCONFIG_FILE=${LIRAT_ONLY_DEJAVU_FONTCONFIG}"
+            LABELS gui TIMEOUT 120)
+    endif()
+endfunction()

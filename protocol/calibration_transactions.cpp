@@ -4,10 +4,10 @@
 
 #include "protocol/exchange_engine.h"
 
-#include "calibration/output_calibration_math.h"
 #include "protocol/command_table.h"
 #include "protocol/engine_texts.h"
 #include "protocol/number_text.h"
+#include "protocol/output_calibration_math.h"
 #include "protocol/transaction_failure.h"
 
 #include <cmath>
@@ -83,19 +83,18 @@ ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
     case 1: {
         step_ = 2;
         const int outputType = view_.OutputTypeIndex();
-        const auto fullScale = calibration::FullScale(outputType);
+        const auto fullScale = protocol::FullScale(outputType);
         measuredMaximum_ =
             CalibrationEntry(ui_.InputBox(texts::MaximumCaption, texts::MeasuredValuePrompt,
-                                          calibration::FullScaleText(outputType)));
+                                          protocol::FullScaleText(outputType)));
         if (!fullScale) {
             throw TransactionFailure(texts::InvalidEntry);
         }
         fullScale_ = *fullScale;
         // Equal measured values, or values that make the gain or the offset unrepresentable,
         // are refused before anything is sent, so the transducer never gets a garbage gain.
-        const auto gain =
-            calibration::GainCoefficient(fullScale_, measuredMinimum_, measuredMaximum_);
-        if (!gain || !calibration::OffsetCode(*gain, measuredMinimum_, fullScale_)) {
+        const auto gain = protocol::GainCoefficient(fullScale_, measuredMinimum_, measuredMaximum_);
+        if (!gain || !protocol::OffsetCode(*gain, measuredMinimum_, fullScale_)) {
             throw TransactionFailure(texts::InvalidEntry);
         }
         gainCoefficient_ = *gain;
@@ -106,7 +105,7 @@ ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
     }
     case 2: {
         step_ = 3;
-        const auto offset = calibration::OffsetCode(gainCoefficient_, measuredMinimum_, fullScale_);
+        const auto offset = protocol::OffsetCode(gainCoefficient_, measuredMinimum_, fullScale_);
         if (!offset) {
             throw TransactionFailure(texts::InvalidEntry);
         }

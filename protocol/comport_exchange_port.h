@@ -1,7 +1,9 @@
 #pragma once
-// The exchange engine's port bound to the serial-port component that the main window owns.
+// The exchange engine's port bound to the serial-port component that the main window owns, and
+// (tool_port_settings.h) the settings that component gets from the tool.
 
 #include "protocol/exchange_port.h"
+#include "protocol/tool_port_settings.h"
 
 namespace serial {
 class TCustomComPort;

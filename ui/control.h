@@ -26,11 +26,13 @@ public:
     virtual int Left() const = 0;
     virtual void SetLeft(int left) = 0;
 
-    // Items of a combo box or radio group.
+    // Items of a combo box or radio group; the panels of a status bar. An index without an
+    // item is ignored by SetItemText and reads as an empty text.
     virtual void ClearItems() = 0;
     virtual void AddItem(const std::string& text) = 0;
     virtual int ItemCount() const = 0;
     virtual std::string ItemText(int index) const = 0;
+    virtual void SetItemText(int index, const std::string& text) = 0;
 
     // The selected item of a combo box or radio group (-1: none), the position of an up-down
     // (kept within its range), the active page of a page control. Selecting a combo box item

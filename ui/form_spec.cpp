@@ -27,4 +27,27 @@ std::vector<const ControlSpec*> FormSpec::TabOrder(const std::string& parentName
     return order;
 }
 
+std::vector<const ControlSpec*> FormSpec::TabChain(const std::string& parentName) const {
+    std::vector<const ControlSpec*> chain;
+    for (const ControlSpec* control : TabOrder(parentName)) {
+        if (control->kind == ControlKind::GroupBox) {
+            const std::vector<const ControlSpec*> inner = TabChain(control->name);
+            chain.insert(chain.end(), inner.begin(), inner.end());
+        } else {
+            chain.push_back(control);
+        }
+    }
+    return chain;
+}
+
+std::vector<const ControlSpec*> FormSpec::Children(const std::string& parentName) const {
+    std::vector<const ControlSpec*> children;
+    for (const ControlSpec& control : controls) {
+        if (control.parent == parentName) {
+            children.push_back(&control);
+        }
+    }
+    return children;
+}
+
 } // namespace ui

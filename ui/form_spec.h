@@ -29,18 +29,18 @@ enum class FrameKind {
 };
 
 struct StatusPanel {
-    std::string text;
+    std::string text{};
     int width = 0;
 };
 
 struct ControlSpec {
-    std::string name; // the control's name in the window's definition ("ButtonRead")
+    std::string name{}; // the control's name in the window's definition ("ButtonRead")
     ControlKind kind = ControlKind::Label;
-    std::string parent; // name of the parent control; empty: the window itself
+    std::string parent{}; // name of the parent control; empty: the window itself
     int left = 0, top = 0, width = 0, height = 0;
-    std::string text;               // caption, edit text, group or tab caption
-    std::vector<std::string> items; // combo box or radio group items, in order
-    int tabOrder = -1;              // among the siblings in the same parent; -1: not a tab stop
+    std::string text{};               // caption, edit text, group or tab caption
+    std::vector<std::string> items{}; // combo box or radio group items, in order
+    int tabOrder = -1;                // among the siblings in the same parent; -1: not a tab stop
     bool enabled = true;
     bool visible = true;
     bool readOnly = false; // edit boxes
@@ -53,25 +53,34 @@ struct ControlSpec {
     int dropDownRows = 8;     // combo boxes
     // Up-down: range, position and the edit box that shows the position.
     int minimum = 0, maximum = 100, position = 0;
-    std::string associate;
-    std::vector<StatusPanel> panels; // status bar
-    std::string picture;             // picture: the image's name ("input_diagram")
+    std::string associate{};
+    std::vector<StatusPanel> panels{}; // status bar
+    std::string picture{};             // picture: the image's name ("input_diagram")
+    // The labels whose captions name this control for accessibility tools and screen readers,
+    // in reading order ("Label4", "Label6" name NullEdit "Рабочий диапазон (град. С) min").
+    std::vector<std::string> labelledBy{};
 };
 
 struct FormSpec {
-    std::string name;    // "Form1", "KalibrForm"
-    std::string caption; // title-bar text
+    std::string name{};    // "Form1", "KalibrForm"
+    std::string caption{}; // title-bar text
     int clientWidth = 0, clientHeight = 0;
     FrameKind frame = FrameKind::FixedDialogNoButtons;
     std::string fontFamily = "MS Sans Serif";
-    int fontHeight = 11;               // pixels at 96 dpi (8 point)
-    bool centred = true;               // placed in the centre of the screen when shown
-    std::vector<ControlSpec> controls; // in the order of the window's definition
+    int fontHeight = 11;                 // pixels at 96 dpi (8 point)
+    bool centred = true;                 // placed in the centre of the screen when shown
+    std::vector<ControlSpec> controls{}; // in the order of the window's definition
 
     // The control of that name; throws std::out_of_range when there is none.
     const ControlSpec& Control(const std::string& controlName) const;
     // The controls whose parent is `parentName`, in tab order (tab stops only).
     std::vector<const ControlSpec*> TabOrder(const std::string& parentName) const;
+    // The order in which Tab visits the controls under `parentName`: its tab stops in tab
+    // order, each group box replaced by the tab stops inside it (recursively). A radio group
+    // stays one entry; its front end decides how its buttons take the focus.
+    std::vector<const ControlSpec*> TabChain(const std::string& parentName) const;
+    // The controls whose parent is `parentName`, in the order of the window's definition.
+    std::vector<const ControlSpec*> Children(const std::string& parentName) const;
 };
 
 } // namespace ui

@@ -6,6 +6,7 @@
 #include "protocol/comport_exchange_port.h"
 #include "protocol/exchange_engine.h"
 #include "protocol/number_text.h"
+#include "protocol/tool_port_settings.h"
 #include "serial/com_port.h"
 #include "simulator/simulator.h"
 #include "tests/support/plain_engine_view.h"
@@ -37,14 +38,7 @@ protected:
         UseSeparator('.');
         simulator.Start();
         // The main window's settings of its port.
-        comPort.SetBaudRate(serial::br9600);
-        comPort.Parity().SetBits(serial::prNone);
-        comPort.SetStopBits(serial::sbOneStopBit);
-        comPort.SetDataBits(serial::dbEight);
-        comPort.SetEvents({serial::evRx80Full});
-        comPort.FlowControl().SetControlDTR(serial::dtrDisable);
-        comPort.FlowControl().SetControlRTS(serial::rtsDisable);
-        comPort.SetSyncMethod(serial::smNone);
+        protocol::ConfigureToolPort(comPort);
         comPort.SetPort(simulator.DevicePath());
     }
 
@@ -358,10 +352,13 @@ TEST_F(SimulatorFixture, EqualMeasurementsSendNoGain) {
 
 TEST_F(SimulatorFixture, MisunderstoodRepliesRepeatTheEndUntilAGoodReply) {
     ui.inputAnswers = {"0"};
-    engine.KalibrButton3Click();
-    Tick();
+    // Planned before the start: the first "$A" goes through (a late reply of 0 ms), the
+    // second is misunderstood. Added after the first tick, the fault would race the second
+    // "$A", which the engine sends at once.
+    Fault(FaultKind::LateReply, "$A", std::nullopt, 0);
     Fault(FaultKind::BadFirstByte, "$A");
     Fault(FaultKind::BadFirstByte, "$B");
+    engine.KalibrButton3Click();
     RunToEnd();
     EXPECT_EQ(Received(), (Commands{"$A0D0", "$ACD0", "$B", "$B"}));
     const Commands messages = ui.Messages();

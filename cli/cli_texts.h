@@ -1,0 +1,89 @@
+#pragma once
+// The texts that lirat5-cli shows of its own; the engine's messages come from
+// protocol/engine_texts.h and are shown as they are.
+
+namespace cli::texts {
+
+inline constexpr const char* Program = "lirat5-cli";
+
+// Output types as the window's "Тип выхода" group names them.
+inline constexpr const char* OutputTypeNames[] = {"0 - 10 В", "0 - 5 mA", "0 - 20 mA"};
+
+// Usage.
+inline constexpr const char* SeeHelp = "Справка: lirat5-cli --help";
+inline constexpr const char* NoCommand = "Не задана команда.";
+inline constexpr const char* UnknownCommand = "Неизвестная команда: ";
+inline constexpr const char* UnknownCalibration = "После calibrate нужно указать input или output.";
+inline constexpr const char* UnknownOption = "Неизвестный параметр: ";
+inline constexpr const char* OptionNotForCommand = "Параметр не относится к этой команде: ";
+inline constexpr const char* OptionNeedsValue = "Не задано значение параметра ";
+inline constexpr const char* OptionRepeated = "Параметр задан дважды: ";
+inline constexpr const char* ExtraArgument = "Лишний аргумент: ";
+inline constexpr const char* MissingOptions = "Не заданы параметры: ";
+inline constexpr const char* ProfileOrValues =
+    "Задайте либо --profile, либо все пять значений (--range, --upper, --lower, --break, "
+    "--output), но не то и другое вместе.";
+inline constexpr const char* NoPort = "Не задан порт: --port COMn (или --settings ФАЙЛ).";
+
+// Values.
+inline constexpr const char* BadValue = "Неверно задано значение ";
+inline constexpr const char* RangeLimits = " (допустимо от 0 до 25)";
+inline constexpr const char* OutputLimits = " (допустимо 0, 1 или 2)";
+inline constexpr const char* BadNumber = "Неверно задано число ";
+
+// Files.
+inline constexpr const char* SettingsMissing = "Файл настроек порта не найден: ";
+inline constexpr const char* SettingsUnusable = "Не удалось загрузить настройки порта из ";
+inline constexpr const char* LogUnusable = "Не удалось открыть журнал обмена: ";
+inline constexpr const char* CsvUnusable = "Не удалось открыть файл CSV: ";
+inline constexpr const char* CsvWriteFailed = "Не удалось записать файл CSV: ";
+inline constexpr const char* ProfileMissing = "Не удалось прочитать файл профиля: ";
+inline constexpr const char* ProfileWriteFailed = "Не удалось записать файл профиля: ";
+inline constexpr const char* ProfileNoKey = ": нет ключа ";
+inline constexpr const char* ProfileBadKey = ": неверное значение ключа ";
+inline constexpr const char* ProfileWritten = "Профиль записан: ";
+
+// The port.
+inline constexpr const char* PortFailed = "Ошибка порта ";
+
+// Results.
+inline constexpr const char* Written = "Конфигурация записана.";
+inline constexpr const char* VerifyReading = "Проверка: конфигурация считывается обратно...";
+inline constexpr const char* VerifyPassed = "Проверка пройдена: прибор хранит все пять значений.";
+inline constexpr const char* VerifyFailedHeading =
+    "Проверка не пройдена: прибор хранит не то, что записано.";
+inline constexpr const char* VerifyReadFailed =
+    "Конфигурация записана, но считать её для проверки не удалось.";
+inline constexpr const char* NoPorts = "Порты не найдены.";
+
+// Terminal prompts.
+inline constexpr const char* PressEnter = "Нажмите Enter, когда будете готовы...";
+inline constexpr const char* ZeroStage = "Калибровка нуля";
+inline constexpr const char* GainStage = "Калибровка усиления";
+inline constexpr const char* AssembleCircuit = "Для калибровки соберите схему";
+inline constexpr const char* ZeroResistance = "R = 0,0 Om";
+inline constexpr const char* CalibrationInterrupted =
+    "Калибровка прервана: прибору отправляется \"$B\".";
+inline constexpr const char* InterruptedBeforeStart =
+    "Калибровка прервана до её начала: в прибор ничего не отправлено.";
+inline constexpr const char* InterruptCameLate =
+    "Прерывание пришло, когда коэффициенты уже были отправлены: калибровка доведена до конца.";
+
+// Headings of the tables and the CSV file.
+inline constexpr const char* PortHeading = "Порт";
+inline constexpr const char* DeviceHeading = "Устройство";
+inline constexpr const char* QuantityHeading = "Величина";
+inline constexpr const char* WrittenHeading = "Записано";
+inline constexpr const char* ReadHeading = "Считано";
+inline constexpr const char* TimeHeading = "Время";
+inline constexpr const char* ValueHeading = "Значение";
+
+// Quantities of the configuration.
+inline constexpr const char* SensorType = "Тип датчика";
+inline constexpr const char* SensorRange = "Диапазон датчика";
+inline constexpr const char* UpperValue = "Верхнее значение диапазона";
+inline constexpr const char* LowerValue = "Нижнее значение диапазона";
+inline constexpr const char* BreakLevel = "Уровень сигнала обрыв, %";
+inline constexpr const char* OutputType = "Тип выхода";
+
+} // namespace cli::texts

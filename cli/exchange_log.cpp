@@ -1,0 +1,110 @@
+#include "cli/exchange_log.h"
+
+#include "catalogue/windows1251.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+
+namespace cli {
+
+std::string LocalTimeStamp() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000;
+    // The program has one thread that logs, so the shared result of localtime is safe here.
+    const std::tm* local = std::localtime(&seconds);
+    char text[40] = {};
+    if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) {
+        return "0000-00-00 00:00:00.000";
+    }
+    char withMillis[48] = {};
+    std::snprintf(withMillis, sizeof withMillis, "%s.%03d", text, static_cast<int>(millis));
+    return withMillis;
+}
+
+std::string DescribeBytes(const std::uint8_t* bytes, int count) {
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    std::string hex;
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        const std::uint8_t b = bytes[i];
+        if (i > 0) {
+            hex += ' ';
+        }
+        hex += Digits[b >> 4];
+        hex += Digits[b & 15];
+        const auto decoded = b >= 0x20 && b != 0x7F ? catalogue::Windows1251ToUtf8(std::string_view(
+                                                          reinterpret_cast<const char*>(&b), 1))
+                                                    : std::nullopt;
+        if (decoded) {
+            text += *decoded;
+        } else if (b == '\r') {
+            text += "<CR>";
+        } else if (b == '\n') {
+            text += "<LF>";
+        } else {
+            text += '<';
+            text += Digits[b >> 4];
+            text += Digits[b & 15];
+            text += '>';
+        }
+    }
+    return hex + " | " + text;
+}
+
+ExchangeLog::ExchangeLog(protocol::ExchangePort& line, const std::string& path,
+                         const std::string& port)
+    : line_(line), file_(path, std::ios::out | std::ios::app | std::ios::binary), port_(port) {}
+
+void ExchangeLog::Line(std::string_view mark, std::string_view text) {
+    file_ << LocalTimeStamp() << ' ' << mark << ' ' << text << '\n';
+    file_.flush();
+}
+
+void ExchangeLog::Note(std::string_view text) {
+    Line("==", text);
+}
+
+void ExchangeLog::Open() {
+    try {
+        line_.Open();
+    } catch (const std::exception& error) {
+        Line("--", "порт " + port_ + " не открылся: " + error.what());
+        throw;
+    }
+    Line("--", "порт " + port_ + " открыт");
+}
+
+void ExchangeLog::Close() {
+    const bool wasOpen = line_.Connected();
+    line_.Close();
+    if (wasOpen) {
+        Line("--", "порт " + port_ + " закрыт");
+    }
+}
+
+int ExchangeLog::Write(const std::uint8_t* buffer, int count) {
+    const int written = line_.Write(buffer, count);
+    Line("->", DescribeBytes(buffer, count));
+    return written;
+}
+
+int ExchangeLog::InputCount() {
+    const int waiting = line_.InputCount();
+    if (waiting <= 0) {
+        Line("<-", "ответа нет");
+    }
+    return waiting;
+}
+
+int ExchangeLog::Read(std::uint8_t* buffer, int count) {
+    const int got = line_.Read(buffer, count);
+    Line("<-", DescribeBytes(buffer, got > 0 ? got : 0));
+    return got;
+}
+
+} // namespace cli

@@ -1,0 +1,21 @@
+#pragma once
+// How lirat5-cli ends: one status per kind of outcome, so a script can tell a typing mistake
+// from a transducer that did not answer or did not keep what was written.
+
+namespace cli {
+
+enum class ExitStatus : int {
+    Done = 0,
+    FileError = 1,    // a profile, log, CSV or settings file could not be read or written
+    Usage = 2,        // unknown command or option, a missing or superfluous option
+    InvalidValue = 3, // a value the window's checks (or the profile's) refuse; nothing was sent
+    DeviceError = 4,  // no reply, a bad reply, a port error, a calibration the transducer failed
+    VerifyFailed = 5, // the read-back after a write differs from what was written
+    Interrupted = 6,  // an output calibration stopped by Ctrl+C or the end of input ("$B" sent)
+};
+
+inline int Code(ExitStatus status) {
+    return static_cast<int>(status);
+}
+
+} // namespace cli

@@ -1,0 +1,11 @@
+// lirat5-cli: the tool's transactions from a command line.
+#include "cli/console.h"
+#include "cli/run.h"
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const auto console = cli::MakeSystemConsole();
+    return cli::Run(std::vector<std::string>(argv + 1, argv + argc), *console);
+}

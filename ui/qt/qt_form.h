@@ -1,0 +1,76 @@
+#pragma once
+// A window described as data, built with Qt Widgets: the renderer creates every control of a
+// ui::FormSpec in the given window, with its place, size, caption, items, tab order, initial
+// state and font, and hands the window's logic ui::Control adapters over the widgets. The
+// adapters keep the rules both windows share: labels that size themselves grow with their
+// caption, fixed-size labels shrink their font until the caption fits, items selected from code
+// raise no change event, and the captions of labels name the controls they label.
+
+#include "ui/control.h"
+#include "ui/form_spec.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ui::qt {
+
+// The bytes of a picture's image file (any format Qt reads, e.g. a Windows bitmap) by the
+// picture's name in the description; empty when there is none.
+using PictureSource = std::function<std::span<const std::uint8_t>(std::string_view name)>;
+
+class QtForm final : public ControlSet {
+public:
+    // Gives `window` the description's frame (caption, fixed client size, frame kind, face and
+    // font) and creates every control in it; `window` owns the widgets.
+    QtForm(const FormSpec& spec, QWidget& window, PictureSource pictures = {});
+    ~QtForm() override;
+    QtForm(const QtForm&) = delete;
+    QtForm& operator=(const QtForm&) = delete;
+
+    Control& operator[](const std::string& name) override;
+    using ControlSet::operator[];
+
+    // The widget of a control (a tab sheet's page); throws std::out_of_range for a name the
+    // description does not have.
+    QWidget* Widget(const std::string& name) const;
+    template <class W> W* As(const std::string& name) const {
+        return qobject_cast<W*>(Widget(name));
+    }
+
+    // Handlers of the controls' events: a button's click, a combo box's change by the user
+    // (choosing an item with the mouse or the keys; never a selection from code), and a page
+    // control's changing, whose handler returns false to refuse the change.
+    void OnClick(const std::string& name, std::function<void()> handler);
+    void OnChange(const std::string& name, std::function<void()> handler);
+    void OnChanging(const std::string& name, std::function<bool()> handler);
+
+    const FormSpec& Spec() const { return spec_; }
+
+private:
+    void Create(const ControlSpec& control, PictureSource& pictures);
+    void Connect();
+    void SetTabOrder();
+    void UpdateAccessibleNames(const std::string& labelName);
+
+    const FormSpec& spec_;
+    QWidget& window_;
+    std::map<std::string, QWidget*> widgets_;
+    std::map<std::string, std::unique_ptr<Control>> controls_;
+};
+
+// The description's UTF-8 texts as Qt's and back.
+QString ToQt(std::string_view text);
+std::string FromQt(const QString& text);
+
+// Places a window in the centre of its screen (the primary one before it has a screen).
+void CentreOnScreen(QWidget& window);
+
+} // namespace ui::qt
