@@ -242,6 +242,11 @@ int UartModel::TcFlush(int fd, int queue) {
             tx_.clear();
         if (queue == TCIFLUSH || queue == TCIOFLUSH)
             rxDecoded_.clear();
+        // What has left the model's queue is on the line: the pseudo-terminal's own output
+        // side holds bytes already sent, which a flush of the real queue would drop.
+        if (queue == TCOFLUSH)
+            return 0;
+        queue = TCIFLUSH;
     }
     return ::tcflush(fd, queue);
 }
