@@ -24,8 +24,7 @@ void ExchangeEngine::KalibrButton1Click(int inputStage) {
                                      : protocol::TransactionKind::GainCalibration);
     SetControlsEnabled(false);
     view_.SetTimerInterval(InputCalibrationInterval);
-    SendFirstCommand(inputStage == 0 ? ActionCommands[ActZeroCalibration]
-                                     : ActionCommands[ActGainCalibration]);
+    SendFirstCommand(inputStage == 0 ? actions_[ActZeroCalibration] : actions_[ActGainCalibration]);
 }
 
 void ExchangeEngine::KalibrButton3Click() {
@@ -47,13 +46,13 @@ void ExchangeEngine::KalibrButton3Click() {
         break;
     }
     ui_.ShowMessage(message);
-    SetParameter(ActionCommands[ActOutputTestCode], "0D0");
+    SetParameter(actions_[ActOutputTestCode], "0D0");
     BeginTransaction(protocol::TransactionKind::OutputCalibration);
-    SendFirstCommand(ActionCommands[ActOutputTestCode]);
+    SendFirstCommand(actions_[ActOutputTestCode]);
     SetControlsEnabled(false);
     view_.SetCalibrationUnfinished(true);
     // The record already holds the high test code when the first reply arrives.
-    SetParameter(ActionCommands[ActOutputTestCode], "CD0");
+    SetParameter(actions_[ActOutputTestCode], "CD0");
 }
 
 void ExchangeEngine::KalibrFormClose(bool calibrationUnfinished) {
@@ -78,7 +77,7 @@ ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
         step_ = 1;
         measuredMinimum_ =
             CalibrationEntry(ui_.InputBox(texts::MinimumCaption, texts::MeasuredValuePrompt, "0"));
-        SendCommand(ActionCommands[ActOutputTestCode]);
+        SendCommand(actions_[ActOutputTestCode]);
         return StepResult::Continue;
     case 1: {
         step_ = 2;
@@ -99,8 +98,8 @@ ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
         }
         gainCoefficient_ = *gain;
         const std::string gainText = WireGain(gainCoefficient_);
-        SetParameter(ActionCommands[ActSetGain], gainText);
-        SendCommand(ActionCommands[ActSetGain]);
+        SetParameter(actions_[ActSetGain], gainText);
+        SendCommand(actions_[ActSetGain]);
         return StepResult::Continue;
     }
     case 2: {
@@ -110,13 +109,13 @@ ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
             throw TransactionFailure(texts::InvalidEntry);
         }
         offsetCode_ = *offset;
-        SetParameter(ActionCommands[ActSetOffset], std::to_string(offsetCode_));
-        SendCommand(ActionCommands[ActSetOffset]);
+        SetParameter(actions_[ActSetOffset], std::to_string(offsetCode_));
+        SendCommand(actions_[ActSetOffset]);
         return StepResult::Continue;
     }
     case 3:
         step_ = 4;
-        SendCommand(ActionCommands[ActEndOutputCalibration]);
+        SendCommand(actions_[ActEndOutputCalibration]);
         return StepResult::Continue;
     case RecoveryStep:
         ui_.SetCursor(CursorShape::Default);

@@ -2,9 +2,7 @@
 
 namespace protocol {
 
-namespace {
-
-std::array<CommandRecord, 12> BuildActionCommands() {
+ActionTable BuildActionCommands() {
     return {
         MakeCommandRecord("$7"), MakeCommandRecord("$3"), MakeCommandRecord("$G"),
         MakeCommandRecord("$9"), MakeCommandRecord("$F"), MakeCommandRecord("$K"),
@@ -13,7 +11,7 @@ std::array<CommandRecord, 12> BuildActionCommands() {
     };
 }
 
-std::array<CommandRecord, 7> BuildQueryCommands() {
+QueryTable BuildQueryCommands() {
     return {
         MakeCommandRecord("$8"), MakeCommandRecord("$H"), MakeCommandRecord("#9"),
         MakeCommandRecord("$4"), MakeCommandRecord("#0"), MakeCommandRecord("#K"),
@@ -21,11 +19,9 @@ std::array<CommandRecord, 7> BuildQueryCommands() {
     };
 }
 
-} // namespace
-
 // Built during start-up in this order (actions, then queries), before any window exists.
-std::array<CommandRecord, 12> ActionCommands = BuildActionCommands();
-std::array<CommandRecord, 7> QueryCommands = BuildQueryCommands();
+ActionTable ActionCommands = BuildActionCommands();
+QueryTable QueryCommands = BuildQueryCommands();
 
 void ResetCommandTables() {
     ActionCommands = BuildActionCommands();

@@ -1,7 +1,9 @@
 #pragma once
 // The two global tables of the 19 command records. A transaction leaves its parameters in the
 // records, and the exchange engine sends them one per reply; a parameter stays in its record
-// after the transaction.
+// after the transaction. The window's engine uses these; an engine that runs beside others
+// (one per port, each on a thread of its own) is given a CommandTables of its own instead, so
+// that one port's transaction never sends the parameters another port's transaction left.
 
 #include "protocol/command_record.h"
 
@@ -37,8 +39,21 @@ enum QueryIndex : std::size_t {
     QryStatus,        // "$0"
 };
 
-extern std::array<CommandRecord, 12> ActionCommands;
-extern std::array<CommandRecord, 7> QueryCommands;
+using ActionTable = std::array<CommandRecord, 12>;
+using QueryTable = std::array<CommandRecord, 7>;
+
+extern ActionTable ActionCommands;
+extern QueryTable QueryCommands;
+
+// The tables as they are built at start-up: every record holds its bare code.
+ActionTable BuildActionCommands();
+QueryTable BuildQueryCommands();
+
+// A set of both tables that belongs to one engine.
+struct CommandTables {
+    ActionTable actions = BuildActionCommands();
+    QueryTable queries = BuildQueryCommands();
+};
 
 // Rebuilds both tables to their bare codes, dropping every parameter left by a transaction.
 void ResetCommandTables();

@@ -18,7 +18,7 @@ void ExchangeEngine::ButtonReadClick() {
         return;
     }
     BeginTransaction(protocol::TransactionKind::ReadConfiguration);
-    SendFirstCommand(QueryCommands[QryRange]);
+    SendFirstCommand(queries_[QryRange]);
     SetControlsEnabled(false);
 }
 
@@ -35,12 +35,12 @@ void ExchangeEngine::ButtonWriteClick() {
     }
     BeginTransaction(protocol::TransactionKind::WriteConfiguration);
     const WriteParameters& p = *check.parameters;
-    SetParameter(ActionCommands[ActSetRange], p.Range);
-    SetParameter(ActionCommands[ActSetLower], p.Lower);
-    SetParameter(ActionCommands[ActSetBreakLevel], p.BreakLevel);
-    SetParameter(ActionCommands[ActSetUpper], p.Upper);
-    SetParameter(ActionCommands[ActSetOutputType], p.OutputType);
-    SendFirstCommand(ActionCommands[ActSetRange]);
+    SetParameter(actions_[ActSetRange], p.Range);
+    SetParameter(actions_[ActSetLower], p.Lower);
+    SetParameter(actions_[ActSetBreakLevel], p.BreakLevel);
+    SetParameter(actions_[ActSetUpper], p.Upper);
+    SetParameter(actions_[ActSetOutputType], p.OutputType);
+    SendFirstCommand(actions_[ActSetRange]);
     SetControlsEnabled(false);
 }
 
@@ -49,7 +49,7 @@ void ExchangeEngine::ButtonTempClick() {
         return;
     }
     BeginTransaction(protocol::TransactionKind::ReadTemperature);
-    SendFirstCommand(QueryCommands[QryMeasuredValue]);
+    SendFirstCommand(queries_[QryMeasuredValue]);
     SetControlsEnabled(false);
 }
 
@@ -58,7 +58,7 @@ void ExchangeEngine::ButtonZClick() {
         return;
     }
     BeginTransaction(protocol::TransactionKind::ZeroCalibration);
-    SendFirstCommand(ActionCommands[ActFactoryReset]);
+    SendFirstCommand(actions_[ActFactoryReset]);
     SetControlsEnabled(false);
 }
 
@@ -73,23 +73,23 @@ ExchangeEngine::StepResult ExchangeEngine::ReadConfigurationStep() {
         view_.SelectRangeByIndex(static_cast<int>(*range));
         step_ = 1;
         deviceAnswered_ = true;
-        SendCommand(QueryCommands[QryUpper]);
+        SendCommand(queries_[QryUpper]);
         return StepResult::Continue;
     }
     case 1:
         view_.SetUpperText(FormatNumber(PayloadNumber(), "###0.0", separator));
         step_ = 2;
-        SendCommand(QueryCommands[QryBreakLevel]);
+        SendCommand(queries_[QryBreakLevel]);
         return StepResult::Continue;
     case 2:
         view_.SetBreakLevelText(FormatNumber(PayloadNumber() * 100.0, "##0.0", separator));
         step_ = 3;
-        SendCommand(QueryCommands[QryLower]);
+        SendCommand(queries_[QryLower]);
         return StepResult::Continue;
     case 3:
         view_.SetLowerText(FormatNumber(PayloadNumber(), "###0.0", separator));
         step_ = 4;
-        SendCommand(QueryCommands[QryOutputType]);
+        SendCommand(queries_[QryOutputType]);
         return StepResult::Continue;
     case 4: {
         if (replyPayload_.empty()) {
@@ -112,19 +112,19 @@ ExchangeEngine::StepResult ExchangeEngine::WriteConfigurationStep() {
     case 0:
         step_ = 1;
         deviceAnswered_ = true;
-        SendCommand(ActionCommands[ActSetLower]);
+        SendCommand(actions_[ActSetLower]);
         return StepResult::Continue;
     case 1:
         step_ = 2;
-        SendCommand(ActionCommands[ActSetBreakLevel]);
+        SendCommand(actions_[ActSetBreakLevel]);
         return StepResult::Continue;
     case 2:
         step_ = 3;
-        SendCommand(ActionCommands[ActSetUpper]);
+        SendCommand(actions_[ActSetUpper]);
         return StepResult::Continue;
     case 3:
         step_ = 4;
-        SendCommand(ActionCommands[ActSetOutputType]);
+        SendCommand(actions_[ActSetOutputType]);
         return StepResult::Continue;
     default:
         return StepResult::Finish;

@@ -13,7 +13,11 @@
 namespace protocol {
 
 ExchangeEngine::ExchangeEngine(ExchangePort& port, EngineView& view, UiServices& ui)
-    : port_(port), view_(view), ui_(ui) {}
+    : port_(port), view_(view), ui_(ui), actions_(ActionCommands), queries_(QueryCommands) {}
+
+ExchangeEngine::ExchangeEngine(ExchangePort& port, EngineView& view, UiServices& ui,
+                               CommandTables& tables)
+    : port_(port), view_(view), ui_(ui), actions_(tables.actions), queries_(tables.queries) {}
 
 void ExchangeEngine::ResetOnShow() {
     deviceAnswered_ = false;
@@ -182,7 +186,7 @@ void ExchangeEngine::FailTransaction(const std::string& message) {
         step_ = RecoveryStep;
         std::string sendError = texts::ExchangeError;
         try {
-            SendCommand(ActionCommands[ActEndOutputCalibration]);
+            SendCommand(actions_[ActEndOutputCalibration]);
             return;
         } catch (const std::exception& error) {
             sendError = ExchangeErrorText(error.what());

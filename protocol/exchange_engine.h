@@ -6,6 +6,7 @@
 // only through EngineView and UiServices, so it runs without a display.
 
 #include "protocol/command_record.h"
+#include "protocol/command_table.h"
 #include "protocol/engine_view.h"
 #include "protocol/exchange_port.h"
 #include "protocol/transaction_kind.h"
@@ -27,7 +28,12 @@ public:
     static constexpr int InputCalibrationInterval = 3000;
     static constexpr int StatusInterval = 500;
 
+    // An engine that sends from the program-wide tables ActionCommands and QueryCommands, as
+    // the window's does.
     ExchangeEngine(ExchangePort& port, EngineView& view, UiServices& ui);
+    // An engine that sends from `tables` alone, which must outlive it: for engines that run at
+    // the same time, each on a port of its own.
+    ExchangeEngine(ExchangePort& port, EngineView& view, UiServices& ui, CommandTables& tables);
     ExchangeEngine(const ExchangeEngine&) = delete;
     ExchangeEngine& operator=(const ExchangeEngine&) = delete;
 
@@ -118,6 +124,9 @@ private:
     ExchangePort& port_;
     EngineView& view_;
     UiServices& ui_;
+    // The records every transaction sets its parameters in and sends.
+    ActionTable& actions_;
+    QueryTable& queries_;
 
     protocol::TransactionKind kind_ = protocol::TransactionKind::ReadConfiguration;
     std::int32_t step_ = 0;

@@ -14,7 +14,7 @@ ExchangeEngine::StepResult ExchangeEngine::StatusStep() {
     case 0:
         step_ = 1;
         view_.SetTimerInterval(StatusInterval);
-        SendCommand(QueryCommands[QryStatus]);
+        SendCommand(queries_[QryStatus]);
         return StepResult::Continue;
     case 1: {
         const int comparison = replyPayload_.compare("00");
