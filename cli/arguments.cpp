@@ -2,7 +2,9 @@
 
 #include "cli/cli_texts.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <initializer_list>
 #include <string_view>
 
@@ -11,6 +13,7 @@ namespace {
 
 using Text = std::optional<std::string> Options::*;
 using Flag = bool Options::*;
+using Texts = std::vector<std::string> Options::*;
 
 struct OptionSpec {
     std::string_view name;
@@ -18,13 +21,22 @@ struct OptionSpec {
     Flag flag = nullptr; // a flag, set to `flagValue`
     bool flagValue = true;
     std::initializer_list<Command> commands; // the commands it belongs to
+    Texts texts = nullptr;                   // an option that may be given again and again
 };
 
 constexpr auto Device = {Command::Read,  Command::Write,          Command::Temp,
                          Command::Reset, Command::CalibrateInput, Command::CalibrateOutput};
 
-const std::array<OptionSpec, 20> Specs{{
-    {"--port", &Options::port, nullptr, true, Device},
+constexpr auto Recorded = {Command::Write, Command::CalibrateInput, Command::CalibrateOutput};
+
+const std::array<OptionSpec, 24> Specs{{
+    {"--port",
+     nullptr,
+     nullptr,
+     true,
+     {Command::Scan, Command::Read, Command::Write, Command::Temp, Command::Reset,
+      Command::CalibrateInput, Command::CalibrateOutput},
+     &Options::ports},
     {"--settings", &Options::settings, nullptr, true, Device},
     {"--log", &Options::log, nullptr, true, Device},
     {"--pace", nullptr, nullptr, true, Device}, // parsed on its own: it has two words
@@ -44,6 +56,10 @@ const std::array<OptionSpec, 20> Specs{{
     {"--count", &Options::count, nullptr, true, {Command::Temp}},
     {"--every", &Options::every, nullptr, true, {Command::Temp}},
     {"--csv", &Options::csv, nullptr, true, {Command::Temp}},
+    {"--html", &Options::html, nullptr, true, {Command::Temp}},
+    {"--record", &Options::record, nullptr, true, Recorded},
+    {"--unit", nullptr, nullptr, true, Recorded, &Options::units},
+    {"--operator", &Options::operatorName, nullptr, true, Recorded},
     {"--min", &Options::min, nullptr, true, {Command::CalibrateOutput}},
     {"--max", &Options::max, nullptr, true, {Command::CalibrateOutput}},
     {"--help", nullptr, nullptr, true, {}},
@@ -68,6 +84,14 @@ bool Belongs(const OptionSpec& spec, Command command) {
     return false;
 }
 
+// Port names are compared as Windows compares COM names, without regard to case.
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
 ParsedArguments Fail(std::string error) {
     return ParsedArguments{std::nullopt, std::move(error)};
 }
@@ -79,6 +103,8 @@ std::optional<Command> CommandOf(const std::vector<std::string>& args, std::size
     next = 1;
     if (word == "ports")
         return Command::Ports;
+    if (word == "scan")
+        return Command::Scan;
     if (word == "read")
         return Command::Read;
     if (word == "write")
@@ -103,7 +129,12 @@ std::optional<Command> CommandOf(const std::vector<std::string>& args, std::size
 } // namespace
 
 bool TalksToDevice(Command command) {
-    return command != Command::Help && command != Command::Ports;
+    return command != Command::Help && command != Command::Ports && command != Command::Scan;
+}
+
+bool ManyPorts(const Options& options) {
+    return options.ports.size() > 1 ||
+           std::find(options.ports.begin(), options.ports.end(), AllPorts) != options.ports.end();
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args) {
@@ -141,7 +172,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
             return Fail(texts::OptionNotForCommand + std::string(arg));
         }
         for (std::string_view name : seen) {
-            if (name == spec->name) {
+            if (name == spec->name && spec->texts == nullptr) {
                 return Fail(texts::OptionRepeated + std::string(arg));
             }
         }
@@ -169,7 +200,21 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
             options.pace = value == "fast" ? Pace::Fast : Pace::Window;
             continue;
         }
+        if (spec->texts != nullptr) {
+            // The same port twice would be two threads fighting over one device; the same unit
+            // twice, two records of one name.
+            for (const std::string& given : options.*(spec->texts)) {
+                if (SameName(given, value)) {
+                    return Fail(texts::OptionRepeated + std::string(arg) + " " + value);
+                }
+            }
+            (options.*(spec->texts)).push_back(value);
+            continue;
+        }
         options.*(spec->text) = value;
+    }
+    if (options.ports.size() == 1 && options.ports.front() != AllPorts) {
+        options.port = options.ports.front();
     }
     return ParsedArguments{options, {}};
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The command line of lirat5-cli: a command word, then options as "--name value" or
 // "--name=value". Parsing checks only the shape (known command, options that belong to it,
-// values present, nothing twice); what the values mean is checked by the commands, so that a
-// wrong value gets its own exit status and message.
+// values present, nothing twice but the ports and the units, and no port twice); what the
+// values mean is checked by the commands, so that a wrong value gets its own exit status and
+// message.
 
 #include <optional>
 #include <string>
@@ -10,7 +11,10 @@
 
 namespace cli {
 
-enum class Command { Help, Ports, Read, Write, Temp, Reset, CalibrateInput, CalibrateOutput };
+enum class Command { Help, Ports, Scan, Read, Write, Temp, Reset, CalibrateInput, CalibrateOutput };
+
+// The --port value that stands for every port a scan finds answering.
+inline constexpr const char* AllPorts = "all";
 
 enum class Pace {
     Window, // every step waits the window's full timer interval
@@ -20,7 +24,10 @@ enum class Pace {
 struct Options {
     Command command = Command::Help;
 
-    // Every command that talks to the transducer.
+    // Every command that talks to the transducer. `ports` holds every --port in the order
+    // given; `port` is the one port this run talks to (the only one given, or in a run over
+    // several ports the one of its thread).
+    std::vector<std::string> ports;
     std::optional<std::string> port;
     std::optional<std::string> settings;
     std::optional<std::string> log;
@@ -43,10 +50,17 @@ struct Options {
     std::optional<std::string> count;
     std::optional<std::string> every;
     std::optional<std::string> csv;
+    std::optional<std::string> html;
 
     // calibrate output: the measured values, asked for when not given.
     std::optional<std::string> min;
     std::optional<std::string> max;
+
+    // Records of write and the calibrations: the folder, the units in the order of the ports
+    // (as given; the one of this run's port in a run over several), the operator.
+    std::optional<std::string> record;
+    std::vector<std::string> units;
+    std::optional<std::string> operatorName;
 };
 
 struct ParsedArguments {
@@ -59,5 +73,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args);
 
 // Whether the command opens the transducer's port.
 bool TalksToDevice(Command command);
+
+// Whether the command line names more than one port, or every port a scan finds.
+bool ManyPorts(const Options& options);
 
 } // namespace cli

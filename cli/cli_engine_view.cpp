@@ -1,9 +1,28 @@
 #include "cli/cli_engine_view.h"
 
 #include "catalogue/sensor_selection.h"
+#include "protocol/engine_texts.h"
 #include "protocol/number_text.h"
 
+#include <string_view>
+
 namespace cli {
+
+void CliEngineView::SetStatusText(int panel, const std::string& text) {
+    const std::string_view prefix = panel == 0 ? protocol::texts::Sent : protocol::texts::Received;
+    const std::string bare = text.starts_with(prefix) ? text.substr(prefix.size()) : text;
+    if (panel == 0) {
+        exchanges_.push_back(Exchange{bare, {}});
+    } else if (!exchanges_.empty()) {
+        exchanges_.back().received = bare;
+    }
+}
+
+std::vector<CliEngineView::Exchange> CliEngineView::TakeExchanges() {
+    std::vector<Exchange> taken;
+    taken.swap(exchanges_);
+    return taken;
+}
 
 void CliEngineView::SetTimerEnabled(bool enabled) {
     timerEnabled_ = enabled;

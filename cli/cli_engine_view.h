@@ -9,6 +9,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -16,8 +17,9 @@ class CliEngineView : public protocol::EngineView {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // The status bar's last command and reply are in the exchange log when one is kept.
-    void SetStatusText(int, const std::string&) override {}
+    // The status bar's command and reply: kept in order for the records (and in the exchange
+    // log when one is kept).
+    void SetStatusText(int panel, const std::string& text) override;
     void SetTimerEnabled(bool enabled) override;
     bool TimerEnabled() const override { return timerEnabled_; }
     void SetTimerInterval(int milliseconds) override { interval_ = milliseconds; }
@@ -50,6 +52,15 @@ public:
     // Sets the selection directly; nullopt leaves no range selected.
     void SetSelectedRange(std::optional<int> rangeIndex) { rangeIndex_ = rangeIndex; }
 
+    // A command as the status bar showed it ("$A0D0") and the reply the engine took for it
+    // ("!"; empty when none passed the engine's checks).
+    struct Exchange {
+        std::string sent;
+        std::string received;
+    };
+    // Every exchange since the last call, oldest first.
+    std::vector<Exchange> TakeExchanges();
+
 private:
     bool timerEnabled_ = false;
     int interval_ = 2000;
@@ -62,6 +73,7 @@ private:
     int outputType_ = 0;
     std::string measured_;
     bool unfinished_ = false;
+    std::vector<Exchange> exchanges_;
 };
 
 } // namespace cli

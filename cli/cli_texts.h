@@ -24,6 +24,11 @@ inline constexpr const char* ProfileOrValues =
     "Задайте либо --profile, либо все пять значений (--range, --upper, --lower, --break, "
     "--output), но не то и другое вместе.";
 inline constexpr const char* NoPort = "Не задан порт: --port COMn (или --settings ФАЙЛ).";
+inline constexpr const char* UnitWithoutRecord =
+    "--unit и --operator задаются только вместе с --record.";
+inline constexpr const char* UnitsPerPort =
+    "Задайте --unit по одному на каждый --port, в том же порядке (с --port all номера "
+    "приборов не задаются).";
 
 // Values.
 inline constexpr const char* BadValue = "Неверно задано значение ";
@@ -55,6 +60,37 @@ inline constexpr const char* VerifyFailedHeading =
 inline constexpr const char* VerifyReadFailed =
     "Конфигурация записана, но считать её для проверки не удалось.";
 inline constexpr const char* NoPorts = "Порты не найдены.";
+inline constexpr const char* WrittenVerified = "записано и проверено";
+inline constexpr const char* WrittenUnverified = "записано без проверки";
+
+// Runs over several ports.
+inline constexpr const char* OneDeviceTwice = "Порты называют одно и то же устройство: ";
+// The result of each port, by its exit status.
+inline constexpr const char* ResultNames[] = {
+    "выполнено",     "ошибка файла",       "неверный вызов", "недопустимое значение",
+    "ошибка обмена", "сверка не пройдена", "прервано",       "итоги портов различаются"};
+inline constexpr const char* ResultHeading = "Результат";
+inline constexpr const char* SecondsHeading = "Время, с";
+inline constexpr const char* DetailHeading = "Подробности";
+
+// scan.
+inline constexpr const char* ScanAnswered = "отвечает";
+inline constexpr const char* ScanSilent = "нет ответа";
+inline constexpr const char* ScanForeign = "ответ не от ЛИРАТ-5";
+inline constexpr const char* ScanBusy = "занят другой программой";
+inline constexpr const char* ScanUnavailable = "не открывается";
+inline constexpr const char* ScanFound = "Отвечают как ЛИРАТ-5: ";
+inline constexpr const char* ScanNone = "Ни один порт не ответил как преобразователь ЛИРАТ-5.";
+
+// What a port is doing, on its live line in a run over several ports.
+inline constexpr const char* PhaseRead = "чтение";
+inline constexpr const char* PhaseWrite = "запись";
+inline constexpr const char* PhaseVerify = "проверка";
+inline constexpr const char* PhaseMeasure = "измерение";
+inline constexpr const char* PhaseReset = "сброс";
+inline constexpr const char* PhaseZero = "калибровка нуля";
+inline constexpr const char* PhaseGain = "калибровка усиления";
+inline constexpr const char* PhaseOutput = "калибровка выхода";
 
 // Terminal prompts.
 inline constexpr const char* PressEnter = "Нажмите Enter, когда будете готовы...";
@@ -72,6 +108,7 @@ inline constexpr const char* InterruptCameLate =
 // Headings of the tables and the CSV file.
 inline constexpr const char* PortHeading = "Порт";
 inline constexpr const char* DeviceHeading = "Устройство";
+inline constexpr const char* StateHeading = "Состояние";
 inline constexpr const char* QuantityHeading = "Величина";
 inline constexpr const char* WrittenHeading = "Записано";
 inline constexpr const char* ReadHeading = "Считано";

@@ -40,7 +40,7 @@ ExitStatus RunCalibrateInput(const Options& options, Console& console,
     ShowStage(console, texts::ZeroStage, texts::ZeroResistance);
     if (!session
              .Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton1Click(0); },
-                  Pace::Window)
+                  Pace::Window, phases::Zero)
              .succeeded) {
         return CloseCalibration(session, ExitStatus::DeviceError);
     }
@@ -49,7 +49,7 @@ ExitStatus RunCalibrateInput(const Options& options, Console& console,
     const bool gain =
         session
             .Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton1Click(1); },
-                 Pace::Window)
+                 Pace::Window, phases::Gain)
             .succeeded;
     return CloseCalibration(session, gain ? ExitStatus::Done : ExitStatus::DeviceError);
 }
@@ -70,8 +70,9 @@ ExitStatus RunCalibrateOutput(const Options& options, Console& console,
     }
 
     const InterruptScope interrupt;
-    const TransactionResult result = session.Run(
-        [](protocol::ExchangeEngine& engine) { engine.KalibrButton3Click(); }, Pace::Window);
+    const TransactionResult result =
+        session.Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton3Click(); },
+                    Pace::Window, phases::Output);
     if (result.succeeded) {
         if (InterruptRequested()) {
             console.Err(std::string(texts::InterruptCameLate) + "\n");

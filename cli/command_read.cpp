@@ -13,8 +13,9 @@ namespace cli {
 
 ExitStatus RunRead(const Options& options, Console& console, const std::string& commandLine) {
     Session session(options, console, commandLine);
-    const TransactionResult result = session.Run(
-        [](protocol::ExchangeEngine& engine) { engine.ButtonReadClick(); }, options.pace);
+    const TransactionResult result =
+        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonReadClick(); },
+                    options.pace, phases::Read);
     const auto configuration =
         result.succeeded ? ConfigurationFromRead(session.View().SelectedRangeIndex().value_or(0),
                                                  session.View().OutputTypeIndex(), result.payloads)

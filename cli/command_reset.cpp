@@ -10,7 +10,8 @@ ExitStatus RunReset(const Options& options, Console& console, const std::string&
     // The transducer's time for restoring its settings is not known; the window's intervals
     // are the only ones known to work.
     const TransactionResult result =
-        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonZClick(); }, Pace::Window);
+        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonZClick(); }, Pace::Window,
+                    phases::Reset);
     return result.succeeded ? ExitStatus::Done : ExitStatus::DeviceError;
 }
 

@@ -69,18 +69,21 @@ ExitStatus RunWrite(const Options& options, Console& console, const std::string&
     view.SetBreakLevelText(values.breakPercent);
     view.SetOutputTypeIndex(values.outputType);
     if (!session
-             .Run([](protocol::ExchangeEngine& engine) { engine.ButtonWriteClick(); }, options.pace)
+             .Run([](protocol::ExchangeEngine& engine) { engine.ButtonWriteClick(); }, options.pace,
+                  phases::Write)
              .succeeded) {
         return ExitStatus::DeviceError;
     }
     console.Out(std::string(texts::Written) + "\n");
     if (!options.verify) {
+        console.Outcome(texts::WrittenUnverified);
         return ExitStatus::Done;
     }
 
     console.Err(std::string(texts::VerifyReading) + "\n");
-    const TransactionResult read = session.Run(
-        [](protocol::ExchangeEngine& engine) { engine.ButtonReadClick(); }, options.pace);
+    const TransactionResult read =
+        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonReadClick(); },
+                    options.pace, phases::Verify);
     const auto readBack = read.succeeded
                               ? ConfigurationFromRead(view.SelectedRangeIndex().value_or(0),
                                                       view.OutputTypeIndex(), read.payloads)
@@ -92,8 +95,10 @@ ExitStatus RunWrite(const Options& options, Console& console, const std::string&
     const std::vector<Difference> differences = CompareWithWritten(*check.parameters, *readBack);
     if (differences.empty()) {
         console.Out(std::string(texts::VerifyPassed) + "\n");
+        console.Outcome(texts::WrittenVerified);
         return ExitStatus::Done;
     }
+    console.Outcome(DifferencesInOneLine(differences));
     console.Out(std::string(texts::VerifyFailedHeading) + "\n" + DifferencesReport(differences));
     return ExitStatus::VerifyFailed;
 }

@@ -11,6 +11,7 @@
 namespace cli {
 
 ExitStatus RunPorts(Console& console);
+ExitStatus RunScan(const Options& options, Console& console);
 ExitStatus RunRead(const Options& options, Console& console, const std::string& commandLine);
 ExitStatus RunWrite(const Options& options, Console& console, const std::string& commandLine);
 ExitStatus RunTemp(const Options& options, Console& console, const std::string& commandLine);

@@ -28,6 +28,15 @@ public:
     virtual void Out(std::string_view text) = 0;
     virtual void Err(std::string_view text) = 0;
     virtual InputLine ReadLine() = 0;
+
+    // What the command is doing now ("запись", step 3 of 5) and, at its end, the short text of
+    // what came of it (what differed): the live lines and the closing table of a run over
+    // several ports show them. The terminal of a single port shows neither.
+    virtual void Step(std::string_view /*phase*/, int /*step*/, int /*steps*/) {}
+    virtual void Outcome(std::string_view /*text*/) {}
+    // The width in characters of the terminal that standard error shows on, when it is one
+    // that can redraw its lines; nullopt for a file, a pipe or a console without that.
+    virtual std::optional<int> ErrTerminalWidth() { return std::nullopt; }
 };
 
 // The process's own standard streams.

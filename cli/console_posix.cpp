@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace cli {
@@ -27,6 +28,15 @@ class PosixConsole : public Console {
 public:
     void Out(std::string_view text) override { WriteAll(STDOUT_FILENO, text); }
     void Err(std::string_view text) override { WriteAll(STDERR_FILENO, text); }
+
+    std::optional<int> ErrTerminalWidth() override {
+        winsize size{};
+        if (::isatty(STDERR_FILENO) == 0 || ::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) {
+            return std::nullopt;
+        }
+        // A terminal that does not know its size (some serial consoles) gets the classic 80.
+        return size.ws_col > 0 ? size.ws_col : 80;
+    }
 
     InputLine ReadLine() override {
         // One byte at a time with read(2), so that nothing beyond the line is taken from a

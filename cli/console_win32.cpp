@@ -111,6 +111,20 @@ public:
     void Out(std::string_view text) override { Write(STD_OUTPUT_HANDLE, text); }
     void Err(std::string_view text) override { Write(STD_ERROR_HANDLE, text); }
 
+    // The live lines move the cursor with escape sequences, which a Windows 10 console
+    // understands once asked to; an older console, or one that refuses, gets plain lines.
+    std::optional<int> ErrTerminalWidth() override {
+        const HANDLE handle = ::GetStdHandle(STD_ERROR_HANDLE);
+        DWORD mode = 0;
+        CONSOLE_SCREEN_BUFFER_INFO info{};
+        if (!IsConsole(handle) || !::GetConsoleMode(handle, &mode) ||
+            !::SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
+            !::GetConsoleScreenBufferInfo(handle, &info)) {
+            return std::nullopt;
+        }
+        return info.srWindow.Right - info.srWindow.Left + 1;
+    }
+
     InputLine ReadLine() override {
         const HANDLE handle = ::GetStdHandle(STD_INPUT_HANDLE);
         if (handle == INVALID_HANDLE_VALUE || handle == nullptr) {

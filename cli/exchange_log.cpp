@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <exception>
+#include <mutex>
 
 namespace cli {
 
@@ -15,11 +16,16 @@ std::string LocalTimeStamp() {
     const auto millis =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
-    // The program has one thread that logs, so the shared result of localtime is safe here.
-    const std::tm* local = std::localtime(&seconds);
+    // localtime's result is shared by the whole program, and the ports of a batch each log
+    // on a thread of their own.
+    static std::mutex localTime;
     char text[40] = {};
-    if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) {
-        return "0000-00-00 00:00:00.000";
+    {
+        const std::lock_guard lock(localTime);
+        const std::tm* local = std::localtime(&seconds);
+        if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) {
+            return "0000-00-00 00:00:00.000";
+        }
     }
     char withMillis[48] = {};
     std::snprintf(withMillis, sizeof withMillis, "%s.%03d", text, static_cast<int>(millis));

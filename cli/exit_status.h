@@ -6,12 +6,13 @@ namespace cli {
 
 enum class ExitStatus : int {
     Done = 0,
-    FileError = 1,    // a profile, log, CSV or settings file could not be read or written
-    Usage = 2,        // unknown command or option, a missing or superfluous option
-    InvalidValue = 3, // a value the window's checks (or the profile's) refuse; nothing was sent
-    DeviceError = 4,  // no reply, a bad reply, a port error, a calibration the transducer failed
-    VerifyFailed = 5, // the read-back after a write differs from what was written
-    Interrupted = 6,  // an output calibration stopped by Ctrl+C or the end of input ("$B" sent)
+    FileError = 1,       // a profile, log, CSV or settings file could not be read or written
+    Usage = 2,           // unknown command or option, a missing or superfluous option
+    InvalidValue = 3,    // a value the window's checks (or the profile's) refuse; nothing was sent
+    DeviceError = 4,     // no reply, a bad reply, a port error, a calibration the transducer failed
+    VerifyFailed = 5,    // the read-back after a write differs from what was written
+    Interrupted = 6,     // an output calibration stopped by Ctrl+C or the end of input ("$B" sent)
+    SomePortsDiffer = 7, // a run over several ports whose ports did not all end the same way
 };
 
 inline int Code(ExitStatus status) {

@@ -2,11 +2,16 @@
 
 #include <atomic>
 #include <csignal>
+#include <mutex>
 
 namespace cli {
 namespace {
 
 std::atomic<bool> requested{false};
+// Output calibrations of several ports run at once, each in a scope of its own: the first scope
+// installs the handler and the last one puts the previous handler back.
+std::mutex scopes;
+int openScopes = 0;
 struct sigaction previous {};
 
 extern "C" void OnInterrupt(int) {
@@ -16,6 +21,10 @@ extern "C" void OnInterrupt(int) {
 } // namespace
 
 InterruptScope::InterruptScope() {
+    const std::lock_guard lock(scopes);
+    if (openScopes++ > 0) {
+        return;
+    }
     requested = false;
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
@@ -27,6 +36,10 @@ InterruptScope::InterruptScope() {
 }
 
 InterruptScope::~InterruptScope() {
+    const std::lock_guard lock(scopes);
+    if (--openScopes > 0) {
+        return;
+    }
     sigaction(SIGINT, &previous, nullptr);
 }
 

@@ -1,12 +1,17 @@
 #include "cli/interrupt.h"
 
 #include <atomic>
+#include <mutex>
 #include <windows.h>
 
 namespace cli {
 namespace {
 
 std::atomic<bool> requested{false};
+// Output calibrations of several ports run at once, each in a scope of its own: the first scope
+// installs the handler and the last one removes it.
+std::mutex scopes;
+int openScopes = 0;
 
 BOOL WINAPI OnControl(DWORD event) {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
@@ -20,11 +25,19 @@ BOOL WINAPI OnControl(DWORD event) {
 } // namespace
 
 InterruptScope::InterruptScope() {
+    const std::lock_guard lock(scopes);
+    if (openScopes++ > 0) {
+        return;
+    }
     requested = false;
     ::SetConsoleCtrlHandler(OnControl, TRUE);
 }
 
 InterruptScope::~InterruptScope() {
+    const std::lock_guard lock(scopes);
+    if (--openScopes > 0) {
+        return;
+    }
     ::SetConsoleCtrlHandler(OnControl, FALSE);
 }
 

@@ -64,8 +64,8 @@ const std::string& RequiredOption(const char* name, const std::optional<std::str
 }
 
 std::optional<Reading> ReadMeasuredValue(Session& session, Pace pace) {
-    const TransactionResult result =
-        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonTempClick(); }, pace);
+    const TransactionResult result = session.Run(
+        [](protocol::ExchangeEngine& engine) { engine.ButtonTempClick(); }, pace, phases::Measure);
     if (!result.succeeded) {
         return std::nullopt;
     }

@@ -1,7 +1,9 @@
 #include "cli/port_devices.h"
+#include "cli/port_probe.h"
 
 #include "serial/port_names.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -13,6 +15,10 @@ std::string DeviceOfPort(const std::string& name) {
     std::error_code error;
     const auto device = std::filesystem::canonical(path, error);
     return error ? path : device.string();
+}
+
+bool IsBusyError(int osError) {
+    return osError == EBUSY;
 }
 
 } // namespace cli

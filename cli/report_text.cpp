@@ -61,3 +61,16 @@ std::string DifferencesReport(const std::vector<Difference>& differences) {
 }
 
 } // namespace cli
+
+namespace cli {
+
+std::string DifferencesInOneLine(const std::vector<Difference>& differences) {
+    std::string line;
+    for (const Difference& d : differences) {
+        line += (line.empty() ? "" : "; ") + d.quantity + ": записано " + d.written + ", считано " +
+                d.read;
+    }
+    return line;
+}
+
+} // namespace cli

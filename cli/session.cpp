@@ -36,7 +36,7 @@ void LoadSettingsFile(serial::TComPort& port, const std::string& path) {
 } // namespace
 
 Session::Session(const Options& options, Console& console, const std::string& commandLine)
-    : ui_(console) {
+    : console_(console), ui_(console) {
     protocol::ConfigureToolPort(comPort_);
     if (options.settings) {
         LoadSettingsFile(comPort_, *options.settings);
@@ -55,7 +55,7 @@ Session::Session(const Options& options, Console& console, const std::string& co
         log_->Note(commandLine);
         top = log_.get();
     }
-    engine_ = std::make_unique<protocol::ExchangeEngine>(*top, view_, ui_);
+    engine_ = std::make_unique<protocol::ExchangeEngine>(*top, view_, ui_, tables_);
 }
 
 Session::~Session() {
@@ -64,7 +64,7 @@ Session::~Session() {
 }
 
 TransactionResult Session::Run(const std::function<void(protocol::ExchangeEngine&)>& start,
-                               Pace pace) {
+                               Pace pace, Phase phase) {
     ui_.TakeMessages();
     TransactionResult result;
     try {
@@ -77,7 +77,7 @@ TransactionResult Session::Run(const std::function<void(protocol::ExchangeEngine
         throw CommandError(ExitStatus::DeviceError,
                            texts::PortFailed + comPort_.Port() + ":\n" + error.what());
     }
-    PlayTimer(pace, result);
+    PlayTimer(pace, phase, result);
     result.succeeded = true;
     result.messages = ui_.TakeMessages();
     for (const std::string& message : result.messages) {
@@ -86,8 +86,11 @@ TransactionResult Session::Run(const std::function<void(protocol::ExchangeEngine
     return result;
 }
 
-void Session::PlayTimer(Pace pace, TransactionResult& result) {
+void Session::PlayTimer(Pace pace, Phase phase, TransactionResult& result) {
     while (view_.TimerEnabled()) {
+        // The step whose reply is awaited; the output calibration's recovery counts as its last.
+        console_.Step(phase.name, std::clamp(engine_->TransactionStep() + 1, 1, phase.steps),
+                      phase.steps);
         const auto deadline = view_.ArmedAt() + std::chrono::milliseconds(view_.TimerInterval());
         if (pace == Pace::Fast) {
             try {

@@ -7,10 +7,12 @@
 
 #include "cli/arguments.h"
 #include "cli/cli_engine_view.h"
+#include "cli/cli_texts.h"
 #include "cli/cli_ui_services.h"
 #include "cli/console.h"
 #include "cli/exchange_log.h"
 #include "cli/paced_port.h"
+#include "protocol/command_table.h"
 #include "protocol/comport_exchange_port.h"
 #include "protocol/exchange_engine.h"
 #include "serial/com_port.h"
@@ -21,6 +23,23 @@
 #include <vector>
 
 namespace cli {
+
+// What a transaction does, for the live lines of a run over several ports: "запись", 5 steps.
+struct Phase {
+    const char* name;
+    int steps;
+};
+
+namespace phases {
+inline constexpr Phase Read{texts::PhaseRead, 5};
+inline constexpr Phase Write{texts::PhaseWrite, 5};
+inline constexpr Phase Verify{texts::PhaseVerify, 5};
+inline constexpr Phase Measure{texts::PhaseMeasure, 1};
+inline constexpr Phase Reset{texts::PhaseReset, 2};
+inline constexpr Phase Zero{texts::PhaseZero, 2};
+inline constexpr Phase Gain{texts::PhaseGain, 2};
+inline constexpr Phase Output{texts::PhaseOutput, 5};
+} // namespace phases
 
 struct TransactionResult {
     // No failure message was shown: every step ran, or a calibration reported success.
@@ -42,16 +61,22 @@ public:
     // Starts a transaction with `start` and runs it to its end at `pace`. A port that cannot be
     // opened or written throws CommandError (DeviceError); so does Ctrl+C at an instruction
     // (Interrupted).
-    TransactionResult Run(const std::function<void(protocol::ExchangeEngine&)>& start, Pace pace);
+    TransactionResult Run(const std::function<void(protocol::ExchangeEngine&)>& start, Pace pace,
+                          Phase phase);
 
     protocol::ExchangeEngine& Engine() { return *engine_; }
     CliEngineView& View() { return view_; }
     CliUiServices& Ui() { return ui_; }
     const std::string& PortName() const { return comPort_.Port(); }
+    Console& Terminal() { return console_; }
 
 private:
-    void PlayTimer(Pace pace, TransactionResult& result);
+    void PlayTimer(Pace pace, Phase phase, TransactionResult& result);
 
+    Console& console_;
+    // The records this session's transactions set their parameters in: sessions of several
+    // ports run at once, one per thread, and must not share the window's tables.
+    protocol::CommandTables tables_;
     serial::TComPort comPort_;
     protocol::ComPortExchangePort line_{comPort_};
     PacedPort paced_{line_};
