@@ -1,13 +1,17 @@
 // calibrate input and calibrate output: the calibration window's procedures on a terminal, with
-// its instructions, prompts and intervals, through the same starters of the engine.
+// its instructions, prompts and intervals, through the same starters of the engine; with
+// --record the unit is read before and after and the run is kept as a record.
 #include "cli/commands.h"
 
 #include "catalogue/sensor_catalogue.h"
 #include "cli/cli_texts.h"
 #include "cli/interrupt.h"
 #include "cli/option_values.h"
+#include "cli/recorder.h"
 #include "cli/session.h"
 #include "protocol/engine_texts.h"
+#include "protocol/number_text.h"
+#include "protocol/output_calibration_math.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -28,6 +32,67 @@ ExitStatus CloseCalibration(Session& session, ExitStatus status) {
     return status;
 }
 
+// Whether a command starting with `prefix` went out in the stage.
+bool Sent(const Stage& stage, std::string_view prefix) {
+    return std::any_of(
+        stage.exchanges.begin(), stage.exchanges.end(),
+        [&](const CliEngineView::Exchange& e) { return e.sent.starts_with(prefix); });
+}
+
+// The transducer's answer to "$0" in the stage, without its "!".
+std::string StatusReply(const Stage& stage) {
+    for (const CliEngineView::Exchange& e : stage.exchanges) {
+        if (e.sent == "$0" && !e.received.empty()) {
+            return e.received.substr(1);
+        }
+    }
+    return {};
+}
+
+// One stage of the input calibration; true when the transducer reported success.
+bool InputStage(Session& session, Recorder& recorder, std::size_t stage, int inputStage,
+                const char* name, std::string_view resistance) {
+    ShowStage(session.Terminal(), name, resistance);
+    recorder.BeginStage(stage);
+    const TransactionResult result = session.Run(
+        [inputStage](protocol::ExchangeEngine& engine) { engine.KalibrButton1Click(inputStage); },
+        Pace::Window, inputStage == 0 ? phases::Zero : phases::Gain);
+    recorder.EndStage(stage, result);
+    recorder.AddFact(stage, texts::FactResistance, "resistance", std::string(resistance));
+    const std::string status = StatusReply(recorder.Data().stages[stage]);
+    if (!status.empty()) {
+        recorder.AddFact(stage, texts::FactStatus, "status", status);
+    }
+    return result.succeeded;
+}
+
+// The figures of the output calibration as far as it got.
+void RecordOutputFigures(Session& session, Recorder& recorder, int output) {
+    const Stage& stage = recorder.Data().stages[0];
+    const protocol::ExchangeEngine& engine = session.Engine();
+    const std::string unit = output == 0 ? "V" : "mA";
+    recorder.AddFact(0, texts::OutputType, "outputType",
+                     std::to_string(output) + ": " + texts::OutputTypeNames[output]);
+    if (Sent(stage, "$ACD0")) {
+        recorder.AddFact(0, texts::FactMinimum, "measuredMinimum",
+                         ValueText(engine.MeasuredMinimum()) + " " + unit);
+    }
+    if (!Sent(stage, "$C")) {
+        return;
+    }
+    recorder.AddFact(0, texts::FactMaximum, "measuredMaximum",
+                     ValueText(engine.MeasuredMaximum()) + " " + unit);
+    recorder.AddFact(0, texts::FactGain, "gain", ValueText(engine.GainCoefficient()));
+    recorder.AddFact(0, texts::FactGainText, "gainText",
+                     protocol::WireGain(engine.GainCoefficient()));
+    if (Sent(stage, "$D")) {
+        recorder.AddFact(0, texts::FactOffset, "offset", std::to_string(engine.OffsetCode()));
+        recorder.SetChart(OutputChartData{engine.FullScale(), unit, engine.MeasuredMinimum(),
+                                          engine.MeasuredMaximum(), engine.GainCoefficient(),
+                                          engine.OffsetCode()});
+    }
+}
+
 } // namespace
 
 ExitStatus RunCalibrateInput(const Options& options, Console& console,
@@ -35,23 +100,18 @@ ExitStatus RunCalibrateInput(const Options& options, Console& console,
     const int range = IndexOption("--range", RequiredOption("--range", options.range),
                                   catalogue::SensorRangeCount - 1, texts::RangeLimits);
     Session session(options, console, commandLine);
-    session.View().SetSelectedRange(range);
-
-    ShowStage(console, texts::ZeroStage, texts::ZeroResistance);
-    if (!session
-             .Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton1Click(0); },
-                  Pace::Window, phases::Zero)
-             .succeeded) {
-        return CloseCalibration(session, ExitStatus::DeviceError);
-    }
-    ShowStage(console, texts::GainStage,
-              catalogue::SensorRanges[static_cast<std::size_t>(range)].CalibText);
-    const bool gain =
-        session
-            .Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton1Click(1); },
-                 Pace::Window, phases::Gain)
-            .succeeded;
-    return CloseCalibration(session, gain ? ExitStatus::Done : ExitStatus::DeviceError);
+    Recorder recorder(options, session, RecordKind::InputCalibration, commandLine,
+                      {texts::StageZero, texts::StageGain});
+    return recorder.Run([&] {
+        session.View().SetSelectedRange(range);
+        if (!InputStage(session, recorder, 0, 0, texts::ZeroStage, texts::ZeroResistance)) {
+            return CloseCalibration(session, ExitStatus::DeviceError);
+        }
+        const bool gain =
+            InputStage(session, recorder, 1, 1, texts::GainStage,
+                       catalogue::SensorRanges[static_cast<std::size_t>(range)].CalibText);
+        return CloseCalibration(session, gain ? ExitStatus::Done : ExitStatus::DeviceError);
+    });
 }
 
 ExitStatus RunCalibrateOutput(const Options& options, Console& console,
@@ -59,7 +119,6 @@ ExitStatus RunCalibrateOutput(const Options& options, Console& console,
     const int output =
         IndexOption("--output", RequiredOption("--output", options.output), 2, texts::OutputLimits);
     Session session(options, console, commandLine);
-    session.View().SetOutputTypeIndex(output);
     if (options.min) {
         session.Ui().PresetAnswer(protocol::texts::MinimumCaption,
                                   NumberOption("--min", *options.min));
@@ -68,21 +127,29 @@ ExitStatus RunCalibrateOutput(const Options& options, Console& console,
         session.Ui().PresetAnswer(protocol::texts::MaximumCaption,
                                   NumberOption("--max", *options.max));
     }
-
-    const InterruptScope interrupt;
-    const TransactionResult result =
-        session.Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton3Click(); },
-                    Pace::Window, phases::Output);
-    if (result.succeeded) {
-        if (InterruptRequested()) {
-            console.Err(std::string(texts::InterruptCameLate) + "\n");
+    Recorder recorder(options, session, RecordKind::OutputCalibration, commandLine,
+                      {texts::StageOutput});
+    return recorder.Run([&] {
+        // After the reading as found: the calibration's full scale is the one asked for.
+        session.View().SetOutputTypeIndex(output);
+        const InterruptScope interrupt;
+        recorder.BeginStage(0);
+        const TransactionResult result =
+            session.Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton3Click(); },
+                        Pace::Window, phases::Output);
+        recorder.EndStage(0, result);
+        RecordOutputFigures(session, recorder, output);
+        if (result.succeeded) {
+            if (InterruptRequested()) {
+                console.Err(std::string(texts::InterruptCameLate) + "\n");
+            }
+            return CloseCalibration(session, ExitStatus::Done);
         }
-        return CloseCalibration(session, ExitStatus::Done);
-    }
-    const bool interrupted = std::find(result.messages.begin(), result.messages.end(),
-                                       texts::CalibrationInterrupted) != result.messages.end();
-    return CloseCalibration(session,
-                            interrupted ? ExitStatus::Interrupted : ExitStatus::DeviceError);
+        const bool interrupted = std::find(result.messages.begin(), result.messages.end(),
+                                           texts::CalibrationInterrupted) != result.messages.end();
+        return CloseCalibration(session,
+                                interrupted ? ExitStatus::Interrupted : ExitStatus::DeviceError);
+    });
 }
 
 } // namespace cli

@@ -8,11 +8,14 @@
 #include "cli/csv_output.h"
 #include "cli/exchange_log.h"
 #include "cli/option_values.h"
+#include "cli/series_page.h"
 #include "cli/session.h"
+#include "serial/settings_file_io.h"
 
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace cli {
 
@@ -36,7 +39,10 @@ ExitStatus RunTemp(const Options& options, Console& console, const std::string& 
     if (range) {
         session.View().SetSelectedRange(range);
     }
-    auto next = std::chrono::steady_clock::now();
+    const auto first = std::chrono::steady_clock::now();
+    auto next = first;
+    std::vector<SeriesSample> series;
+    std::string quantity;
     for (int i = 0; i < count; ++i) {
         if (i > 0) {
             std::this_thread::sleep_until(next);
@@ -48,10 +54,19 @@ ExitStatus RunTemp(const Options& options, Console& console, const std::string& 
         }
         const std::string time = LocalTimeStamp();
         console.Out(time + "  " + reading->label + reading->value + "\n");
-        const std::string quantity =
-            reading->label.substr(0, reading->label.find_last_not_of(": ") + 1);
+        console.Outcome(reading->label + reading->value);
+        quantity = reading->label.substr(0, reading->label.find_last_not_of(": ") + 1);
+        series.push_back(SeriesSample{
+            time, std::chrono::duration<double>(std::chrono::steady_clock::now() - first).count(),
+            reading->value});
         if (csv && !csv->Row(time, quantity, reading->value)) {
             throw CommandError(ExitStatus::FileError, texts::CsvWriteFailed + *options.csv);
+        }
+        // Replaced whole after every reading: a browser that reloads it shows the series so
+        // far, and a series stopped midway keeps its readings.
+        if (options.html && !serial::detail::ReplaceFileContents(
+                                *options.html, SeriesHtml(session.PortName(), quantity, series))) {
+            throw CommandError(ExitStatus::FileError, texts::HtmlWriteFailed + *options.html);
         }
     }
     return ExitStatus::Done;

@@ -6,6 +6,7 @@
 #include "cli/command_error.h"
 #include "cli/option_values.h"
 #include "cli/profile_file.h"
+#include "cli/recorder.h"
 #include "cli/report_text.h"
 #include "cli/session.h"
 #include "protocol/write_parameters.h"
@@ -50,6 +51,64 @@ ProfileValues ValuesToWrite(const Options& options) {
     return LoadProfile(*options.profile);
 }
 
+// The window's write with the checked values, then the read-back compared with what was sent.
+ExitStatus WriteAndVerify(const Options& options, Session& session, Recorder& recorder,
+                          const ProfileValues& values, const protocol::WriteParameters& sent) {
+    Console& console = session.Terminal();
+    CliEngineView& view = session.View();
+    view.SetSelectedRange(values.rangeIndex);
+    view.SetUpperText(values.upper);
+    view.SetLowerText(values.lower);
+    view.SetBreakLevelText(values.breakPercent);
+    view.SetOutputTypeIndex(values.outputType);
+    recorder.BeginStage(0);
+    const TransactionResult write =
+        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonWriteClick(); },
+                    options.pace, phases::Write);
+    recorder.EndStage(0, write);
+    recorder.AddFact(0, texts::SensorRange, "rangeIndex", std::to_string(values.rangeIndex));
+    recorder.AddFact(0, texts::LowerValue, "lower", values.lower);
+    recorder.AddFact(0, texts::UpperValue, "upper", values.upper);
+    recorder.AddFact(0, texts::BreakLevel, "breakPercent", values.breakPercent);
+    recorder.AddFact(0, texts::OutputType, "outputType", std::to_string(values.outputType));
+    if (!write.succeeded) {
+        return ExitStatus::DeviceError;
+    }
+    console.Out(std::string(texts::Written) + "\n");
+    if (!options.verify) {
+        console.Outcome(texts::WrittenUnverified);
+        return ExitStatus::Done;
+    }
+
+    console.Err(std::string(texts::VerifyReading) + "\n");
+    recorder.BeginStage(1);
+    const TransactionResult read =
+        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonReadClick(); },
+                    options.pace, phases::Verify);
+    recorder.EndStage(1, read);
+    const auto readBack = read.succeeded
+                              ? ConfigurationFromRead(view.SelectedRangeIndex().value_or(0),
+                                                      view.OutputTypeIndex(), read.payloads)
+                              : std::nullopt;
+    if (!readBack) {
+        console.Err(std::string(texts::VerifyReadFailed) + "\n");
+        return ExitStatus::DeviceError;
+    }
+    recorder.KnowAsLeft(*readBack);
+    const std::vector<Difference> differences = CompareWithWritten(sent, *readBack);
+    recorder.AddFact(1, texts::FactDifferences, "differences",
+                     differences.empty() ? texts::NoDifferences
+                                         : DifferencesInOneLine(differences));
+    if (differences.empty()) {
+        console.Out(std::string(texts::VerifyPassed) + "\n");
+        console.Outcome(texts::WrittenVerified);
+        return ExitStatus::Done;
+    }
+    console.Outcome(DifferencesInOneLine(differences));
+    console.Out(std::string(texts::VerifyFailedHeading) + "\n" + DifferencesReport(differences));
+    return ExitStatus::VerifyFailed;
+}
+
 } // namespace
 
 ExitStatus RunWrite(const Options& options, Console& console, const std::string& commandLine) {
@@ -62,45 +121,12 @@ ExitStatus RunWrite(const Options& options, Console& console, const std::string&
     }
 
     Session session(options, console, commandLine);
-    CliEngineView& view = session.View();
-    view.SetSelectedRange(values.rangeIndex);
-    view.SetUpperText(values.upper);
-    view.SetLowerText(values.lower);
-    view.SetBreakLevelText(values.breakPercent);
-    view.SetOutputTypeIndex(values.outputType);
-    if (!session
-             .Run([](protocol::ExchangeEngine& engine) { engine.ButtonWriteClick(); }, options.pace,
-                  phases::Write)
-             .succeeded) {
-        return ExitStatus::DeviceError;
-    }
-    console.Out(std::string(texts::Written) + "\n");
-    if (!options.verify) {
-        console.Outcome(texts::WrittenUnverified);
-        return ExitStatus::Done;
-    }
-
-    console.Err(std::string(texts::VerifyReading) + "\n");
-    const TransactionResult read =
-        session.Run([](protocol::ExchangeEngine& engine) { engine.ButtonReadClick(); },
-                    options.pace, phases::Verify);
-    const auto readBack = read.succeeded
-                              ? ConfigurationFromRead(view.SelectedRangeIndex().value_or(0),
-                                                      view.OutputTypeIndex(), read.payloads)
-                              : std::nullopt;
-    if (!readBack) {
-        console.Err(std::string(texts::VerifyReadFailed) + "\n");
-        return ExitStatus::DeviceError;
-    }
-    const std::vector<Difference> differences = CompareWithWritten(*check.parameters, *readBack);
-    if (differences.empty()) {
-        console.Out(std::string(texts::VerifyPassed) + "\n");
-        console.Outcome(texts::WrittenVerified);
-        return ExitStatus::Done;
-    }
-    console.Outcome(DifferencesInOneLine(differences));
-    console.Out(std::string(texts::VerifyFailedHeading) + "\n" + DifferencesReport(differences));
-    return ExitStatus::VerifyFailed;
+    Recorder recorder = options.verify ? Recorder(options, session, RecordKind::Write, commandLine,
+                                                  {texts::StageWrite, texts::StageVerify})
+                                       : Recorder(options, session, RecordKind::Write, commandLine,
+                                                  {texts::StageWrite});
+    return recorder.Run(
+        [&] { return WriteAndVerify(options, session, recorder, values, *check.parameters); });
 }
 
 } // namespace cli

@@ -66,10 +66,10 @@ const std::string& RequiredOption(const char* name, const std::optional<std::str
 std::optional<Reading> ReadMeasuredValue(Session& session, Pace pace) {
     const TransactionResult result = session.Run(
         [](protocol::ExchangeEngine& engine) { engine.ButtonTempClick(); }, pace, phases::Measure);
-    if (!result.succeeded) {
-        return std::nullopt;
-    }
-    const std::string& text = session.View().MeasuredValueText();
+    return result.succeeded ? ReadingOf(session.View().MeasuredValueText()) : std::nullopt;
+}
+
+std::optional<Reading> ReadingOf(const std::string& text) {
     for (std::string_view label : {protocol::texts::Temperature, protocol::texts::Resistance}) {
         if (text.starts_with(label)) {
             return Reading{std::string(label), text.substr(label.size())};

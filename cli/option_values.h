@@ -24,5 +24,7 @@ struct Reading {
     std::string value; // "23.4"
 };
 std::optional<Reading> ReadMeasuredValue(Session& session, Pace pace);
+// The read-out the engine showed, split; nullopt when it is not one of the two labels.
+std::optional<Reading> ReadingOf(const std::string& text);
 
 } // namespace cli
