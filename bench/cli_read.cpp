@@ -1,10 +1,12 @@
 // lirat5-cli read against the transducer simulator, as a technician runs it: the whole program
 // from its start to its exit, at the fast pace, set against the physical floor of the exchange
 // (the wire time of the five commands and their replies at 9600 baud plus the simulator's
-// processing delay before each reply), and a run at the window pace for comparison. Prints
-// markdown rows for docs/benchmarks.md.
+// processing delay before each reply), and a run at the window pace for comparison; then a
+// write with verification of one unit against the same write of eight units at once (one
+// simulator each, the program's batch over eight ports). Prints markdown rows for
+// docs/benchmarks.md.
 //
-//   lirat_bench_cli [--runs N] [--window-runs N]
+//   lirat_bench_cli [--runs N] [--window-runs N] [--batch-runs N]
 
 #include "simulator/simulator.h"
 
@@ -13,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -25,9 +28,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Milliseconds from just before the program is started to its end; negative when it failed.
-double TimedRead(const std::string& device, const char* pace) {
-    std::string program = LIRAT_BENCH_CLI;
-    std::vector<std::string> args{program, "read", "--port", device, "--pace", pace};
+double TimedRun(std::vector<std::string> args) {
+    args.insert(args.begin(), LIRAT_BENCH_CLI);
     std::vector<char*> argv;
     for (std::string& a : args) {
         argv.push_back(a.data());
@@ -36,6 +38,7 @@ double TimedRead(const std::string& device, const char* pace) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const auto start = Clock::now();
     pid_t child = 0;
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
@@ -51,6 +54,21 @@ double TimedRead(const std::string& device, const char* pace) {
     return std::chrono::duration<double, std::milli>(end - start).count();
 }
 
+double TimedRead(const std::string& device, const char* pace) {
+    return TimedRun({"read", "--port", device, "--pace", pace});
+}
+
+// A write with verification at the fast pace on every one of `devices` at once.
+double TimedWrite(const std::vector<std::string>& devices) {
+    std::vector<std::string> args{"write",   "--pace",   "fast",    "--range", "10",
+                                  "--upper", "150",      "--lower", "0",       "--break",
+                                  "105",     "--output", "2"};
+    for (const std::string& device : devices) {
+        args.insert(args.end(), {"--port", device});
+    }
+    return TimedRun(args);
+}
+
 double Percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     const auto rank = static_cast<std::size_t>(p * static_cast<double>(values.size()) + 0.999999);
@@ -62,12 +80,15 @@ double Percentile(std::vector<double> values, double p) {
 int main(int argc, char** argv) {
     int runs = 30;
     int windowRuns = 1;
+    int batchRuns = 20;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
         if (option == "--runs") {
             runs = std::max(1, std::atoi(argv[i + 1]));
         } else if (option == "--window-runs") {
             windowRuns = std::max(0, std::atoi(argv[i + 1]));
+        } else if (option == "--batch-runs") {
+            batchRuns = std::max(0, std::atoi(argv[i + 1]));
         }
     }
 
@@ -117,6 +138,31 @@ int main(int argc, char** argv) {
     for (int i = 0; i < windowRuns; ++i) {
         window.push_back(TimedRead(device, "window"));
     }
+
+    // The batch: eight simulators, each served by a thread of its own as eight units on eight
+    // adapters would answer on their own; one unit and eight taken in turn so that other load
+    // of the machine weighs on both alike.
+    std::vector<std::unique_ptr<sim::Simulator>> units;
+    std::vector<std::string> devices{device};
+    for (int i = 1; i < 8; ++i) {
+        units.push_back(std::make_unique<sim::Simulator>());
+        units.back()->Start();
+        devices.push_back(units.back()->DevicePath());
+    }
+    std::vector<double> one;
+    std::vector<double> eight;
+    TimedWrite(devices);
+    for (int i = 0; i < batchRuns; ++i) {
+        one.push_back(TimedWrite({device}));
+        eight.push_back(TimedWrite(devices));
+        if (one.back() < 0 || eight.back() < 0) {
+            std::fprintf(stderr, "lirat_bench_cli: a write failed\n");
+            return 1;
+        }
+    }
+    for (auto& unit : units) {
+        unit->Stop();
+    }
     simulator.Stop();
 
     const auto row = [&](const char* what, const std::vector<double>& ms) {
@@ -139,6 +185,19 @@ int main(int argc, char** argv) {
     row("`lirat5-cli read --pace fast`, program start to exit", fast);
     if (!window.empty()) {
         row("`lirat5-cli read --pace window`, program start to exit", window);
+    }
+    if (batchRuns > 0) {
+        std::printf(
+            "\n| Run | Runs | Median (ms) | p90 (ms) | Min (ms) | Max (ms) | / one unit |\n");
+        std::printf("|---|---|---|---|---|---|---|\n");
+        const double single = Percentile(one, 0.5);
+        const auto batchRow = [&](const char* what, const std::vector<double>& ms) {
+            std::printf("| %s | %zu | %.1f | %.1f | %.1f | %.1f | %.2f |\n", what, ms.size(),
+                        Percentile(ms, 0.5), Percentile(ms, 0.9), Percentile(ms, 0.0),
+                        Percentile(ms, 1.0), Percentile(ms, 0.5) / single);
+        };
+        batchRow("`lirat5-cli write` with verification, `--pace fast`, one unit", one);
+        batchRow("the same write, eight units at once (`--port` eight times)", eight);
     }
     return 0;
 }

@@ -67,11 +67,14 @@ std::vector<double> Ticks(double low, double high, int count) {
             break;
         }
     }
+    // A value a thousandth of a step beyond a round tick (a computed line that ends a hair
+    // below zero) does not get a tick of its own.
+    const double slack = step * 1e-3;
     std::vector<double> ticks;
-    for (double t = std::floor(low / step) * step; t <= high + step * 1e-9; t += step) {
+    for (double t = std::floor((low + slack) / step) * step; t <= high + slack; t += step) {
         ticks.push_back(t);
     }
-    if (ticks.back() < high - step * 1e-9) {
+    if (ticks.back() < high - slack) {
         ticks.push_back(ticks.back() + step);
     }
     return ticks;
@@ -108,7 +111,8 @@ std::string ChartSvg(const Chart& chart, int width, int height) {
     const double xStep = xTicks.size() > 1 ? xTicks[1] - xTicks[0] : 1.0;
     const Scale x{chart.xTicks.empty() ? xTicks.front() : xLow,
                   chart.xTicks.empty() ? xTicks.back() : xHigh, 64.0, width - 40.0};
-    const Scale y{yTicks.front(), yTicks.back(), height - 44.0, 24.0};
+    // Above the plot the axis title and the legend, below it the ticks and the axis title.
+    const Scale y{yTicks.front(), yTicks.back(), height - 44.0, 40.0};
 
     std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " +
                       std::to_string(width) + " " + std::to_string(height) +
@@ -136,8 +140,9 @@ std::string ChartSvg(const Chart& chart, int width, int height) {
     }
     svg += "<text x=\"" + Number((x.from + x.to) / 2) + "\" y=\"" + Number(height - 6.0) +
            "\" text-anchor=\"middle\">" + HtmlEscape(chart.xTitle) + "</text>\n";
-    svg += "<text x=\"" + Number(x.from) + "\" y=\"14\">" + HtmlEscape(chart.yTitle) + "</text>\n";
-    double legend = x.from + 8;
+    svg += "<text x=\"" + Number(x.from - 40) + "\" y=\"12\">" + HtmlEscape(chart.yTitle) +
+           "</text>\n";
+    double legend = x.from;
     for (const ChartSeries& s : chart.series) {
         const std::string stroke = "stroke=\"" + s.colour + "\" stroke-width=\"2\"" +
                                    (s.dashed ? " stroke-dasharray=\"6 4\"" : "");
@@ -160,8 +165,8 @@ std::string ChartSvg(const Chart& chart, int width, int height) {
             }
         }
         svg += "<line x1=\"" + Number(legend) + "\" x2=\"" + Number(legend + 22) + "\" y1=\"" +
-               Number(y.to + 12) + "\" y2=\"" + Number(y.to + 12) + "\" " + stroke + "/>";
-        svg += "<text x=\"" + Number(legend + 26) + "\" y=\"" + Number(y.to + 16) + "\">" +
+               Number(y.to - 12) + "\" y2=\"" + Number(y.to - 12) + "\" " + stroke + "/>";
+        svg += "<text x=\"" + Number(legend + 26) + "\" y=\"" + Number(y.to - 8) + "\">" +
                HtmlEscape(s.name) + "</text>\n";
         legend += 34 + 6.5 * static_cast<double>(s.name.size()) / 1.6;
     }
