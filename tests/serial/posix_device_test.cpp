@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +28,15 @@ namespace {
 
 using namespace serial;
 using namespace lirat_test;
+
+// A row prints as its name in test output, not as a dump of its bytes.
+template <class Row>
+requires requires(const Row& row) {
+    row.name;
+}
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
 using serial::testing::TempFolder;
 namespace fs = std::filesystem;
 

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -18,6 +20,15 @@ namespace {
 
 using namespace serial;
 using namespace lirat_test;
+
+// A row prints as its name in test output, not as a dump of its bytes.
+template <class Row>
+requires requires(const Row& row) {
+    row.name;
+}
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
 using Clock = std::chrono::steady_clock;
 constexpr int kMax = -1; // MAXDWORD as the properties hold it
 

@@ -1,75 +1,23 @@
 #include "ui/qt/qt_sync_dispatcher.h"
 
-#include "serial/app_exception.h"
+#include "serial/delivery_queue.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
 
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
 #include <utility>
 
 namespace ui::qt {
 
-namespace {
-
-struct Call {
-    std::function<void()> fn;
-    bool done = false;
-    std::exception_ptr error;
-};
-
-} // namespace
-
-// Everything the two threads share is here, under one mutex: the queued wake-ups of the event
-// loop carry no data of their own, they only tell the GUI thread to look.
+// Shared by the dispatcher and the receiver: a wake-up still queued in the event loop may reach
+// the receiver after the dispatcher is gone. The event loop's wake-ups carry no data of their
+// own; they only tell the GUI thread to look at the queue.
 struct QtSyncDispatcher::Calls {
-    std::mutex mutex;
-    std::condition_variable queued;   // a call was queued, or ServeUntil should look again
-    std::condition_variable finished; // a call has run
-    std::deque<std::shared_ptr<Call>> waiting;
-    std::deque<std::function<void()>> posted;
-
-    // Runs the waiting Synchronize calls on the GUI thread (lock held on entry and on return).
-    void RunWaiting(std::unique_lock<std::mutex>& lock) {
-        while (!waiting.empty()) {
-            std::shared_ptr<Call> call = waiting.front();
-            waiting.pop_front();
-            lock.unlock();
-            std::exception_ptr error;
-            try {
-                call->fn();
-            } catch (...) {
-                error = std::current_exception(); // raised again in the waiting thread
-            }
-            lock.lock();
-            call->error = error;
-            call->done = true;
-            finished.notify_all();
-        }
-    }
-
-    // Runs the oldest posted item on the GUI thread.
-    void RunOnePosted() {
-        std::function<void()> fn;
-        {
-            std::lock_guard lock(mutex);
-            if (posted.empty())
-                return;
-            fn = std::move(posted.front());
-            posted.pop_front();
-        }
-        // Nothing may escape into Qt's event loop.
-        try {
-            fn();
-        } catch (...) {
-            serial::HandleApplicationException(std::current_exception());
-        }
-    }
+    QObject* receiver = nullptr; // set once, before any call is queued
+    serial::TDeliveryQueue queue{
+        [this] { QMetaObject::invokeMethod(receiver, "runWaiting", Qt::QueuedConnection); }};
 };
 
 // The object of the GUI thread that the event loop's wake-ups are queued for.
@@ -79,11 +27,8 @@ public:
     explicit QtSyncReceiver(std::shared_ptr<QtSyncDispatcher::Calls> calls)
         : calls_(std::move(calls)) {}
 
-    Q_INVOKABLE void runWaiting() {
-        std::unique_lock lock(calls_->mutex);
-        calls_->RunWaiting(lock);
-    }
-    Q_INVOKABLE void runPosted() { calls_->RunOnePosted(); }
+    Q_INVOKABLE void runWaiting() { calls_->queue.RunWaiting(); }
+    Q_INVOKABLE void runPosted() { calls_->queue.RunOnePosted(); }
 
 private:
     std::shared_ptr<QtSyncDispatcher::Calls> calls_;
@@ -93,6 +38,7 @@ QtSyncDispatcher::QtSyncDispatcher()
     : calls_(std::make_shared<Calls>()), receiver_(new QtSyncReceiver(calls_)),
       uiThread_(QCoreApplication::instance() ? QCoreApplication::instance()->thread()
                                              : QThread::currentThread()) {
+    calls_->receiver = receiver_;
     receiver_->moveToThread(uiThread_);
 }
 
@@ -109,25 +55,11 @@ void QtSyncDispatcher::Synchronize(const std::function<void()>& fn) {
         fn();
         return;
     }
-    auto call = std::make_shared<Call>();
-    call->fn = fn;
-    {
-        std::lock_guard lock(calls_->mutex);
-        calls_->waiting.push_back(call);
-        calls_->queued.notify_all();
-    }
-    QMetaObject::invokeMethod(receiver_, "runWaiting", Qt::QueuedConnection);
-    std::unique_lock lock(calls_->mutex);
-    calls_->finished.wait(lock, [&] { return call->done; });
-    if (call->error)
-        std::rethrow_exception(call->error);
+    calls_->queue.Synchronize(fn);
 }
 
 void QtSyncDispatcher::Post(std::function<void()> fn) {
-    {
-        std::lock_guard lock(calls_->mutex);
-        calls_->posted.push_back(std::move(fn));
-    }
+    calls_->queue.Post(std::move(fn));
     // One wake-up per item, so the items run one per event, in order, between other events.
     QMetaObject::invokeMethod(receiver_, "runPosted", Qt::QueuedConnection);
 }
@@ -137,18 +69,11 @@ bool QtSyncDispatcher::InUiThread() const {
 }
 
 void QtSyncDispatcher::ServeUntil(const std::function<bool()>& done) {
-    std::unique_lock lock(calls_->mutex);
-    for (;;) {
-        calls_->RunWaiting(lock);
-        if (done())
-            return;
-        calls_->queued.wait(lock);
-    }
+    calls_->queue.ServeUntil(done);
 }
 
 void QtSyncDispatcher::Wake() {
-    std::lock_guard lock(calls_->mutex);
-    calls_->queued.notify_all();
+    calls_->queue.Wake();
 }
 
 } // namespace ui::qt

@@ -1,11 +1,7 @@
 #include "ui/win32/win32_sync_dispatcher.h"
 
-#include "serial/app_exception.h"
+#include "serial/delivery_queue.h"
 
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
 #include <stdexcept>
 #include <utility>
 
@@ -17,61 +13,20 @@ constexpr UINT RunWaitingMessage = WM_APP + 1;
 constexpr UINT RunPostedMessage = WM_APP + 2;
 constexpr const wchar_t* DispatcherClass = L"LiratSyncDispatcher";
 
-struct Call {
-    std::function<void()> fn;
-    bool done = false;
-    std::exception_ptr error;
-};
-
 } // namespace
 
+// Shared by the dispatcher and its hidden window. The wake event tells ServeUntil to look; the
+// messages tell the loop.
 struct Win32SyncDispatcher::Calls {
-    std::mutex mutex;
-    std::condition_variable finished; // a waited call has run
-    std::deque<std::shared_ptr<Call>> waiting;
-    std::deque<std::function<void()>> posted;
+    HWND window = nullptr;                                        // set once, before any call
     HANDLE wake = ::CreateEventW(nullptr, FALSE, FALSE, nullptr); // auto-reset
+    // Either way wakes the user-interface thread: the message its loop, the event ServeUntil.
+    serial::TDeliveryQueue queue{[this] {
+        ::SetEvent(wake);
+        ::PostMessageW(window, RunWaitingMessage, 0, 0);
+    }};
 
     ~Calls() { ::CloseHandle(wake); }
-
-    // Runs the waiting Synchronize calls on the user-interface thread.
-    void RunWaiting() {
-        std::unique_lock lock(mutex);
-        while (!waiting.empty()) {
-            std::shared_ptr<Call> call = waiting.front();
-            waiting.pop_front();
-            lock.unlock();
-            std::exception_ptr error;
-            try {
-                call->fn();
-            } catch (...) {
-                error = std::current_exception(); // raised again in the waiting thread
-            }
-            lock.lock();
-            call->error = error;
-            call->done = true;
-            finished.notify_all();
-        }
-    }
-
-    // Runs the oldest posted item on the user-interface thread.
-    void RunOnePosted() {
-        std::function<void()> fn;
-        {
-            std::lock_guard lock(mutex);
-            if (posted.empty()) {
-                return;
-            }
-            fn = std::move(posted.front());
-            posted.pop_front();
-        }
-        // Nothing may escape into the message loop.
-        try {
-            fn();
-        } catch (...) {
-            serial::HandleApplicationException(std::current_exception());
-        }
-    }
 };
 
 namespace {
@@ -80,11 +35,11 @@ LRESULT CALLBACK DispatcherProcedure(HWND window, UINT message, WPARAM wParam, L
     auto* calls =
         reinterpret_cast<Win32SyncDispatcher::Calls*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (calls != nullptr && message == RunWaitingMessage) {
-        calls->RunWaiting();
+        calls->queue.RunWaiting();
         return 0;
     }
     if (calls != nullptr && message == RunPostedMessage) {
-        calls->RunOnePosted();
+        calls->queue.RunOnePosted();
         return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -108,6 +63,7 @@ Win32SyncDispatcher::Win32SyncDispatcher()
     if (window_ == nullptr || calls_->wake == nullptr) {
         throw std::runtime_error("cannot create the serial dispatcher's window");
     }
+    calls_->window = window_;
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(calls_.get()));
 }
 
@@ -122,27 +78,11 @@ void Win32SyncDispatcher::Synchronize(const std::function<void()>& fn) {
         fn();
         return;
     }
-    auto call = std::make_shared<Call>();
-    call->fn = fn;
-    {
-        std::lock_guard lock(calls_->mutex);
-        calls_->waiting.push_back(call);
-    }
-    // Either way wakes the user-interface thread: the message its loop, the event ServeUntil.
-    ::SetEvent(calls_->wake);
-    ::PostMessageW(window_, RunWaitingMessage, 0, 0);
-    std::unique_lock lock(calls_->mutex);
-    calls_->finished.wait(lock, [&] { return call->done; });
-    if (call->error) {
-        std::rethrow_exception(call->error);
-    }
+    calls_->queue.Synchronize(fn);
 }
 
 void Win32SyncDispatcher::Post(std::function<void()> fn) {
-    {
-        std::lock_guard lock(calls_->mutex);
-        calls_->posted.push_back(std::move(fn));
-    }
+    calls_->queue.Post(std::move(fn));
     // One message per item, so the items run one per message, in order, between the others.
     ::PostMessageW(window_, RunPostedMessage, 0, 0);
 }
@@ -153,7 +93,7 @@ bool Win32SyncDispatcher::InUiThread() const {
 
 void Win32SyncDispatcher::ServeUntil(const std::function<bool()>& done) {
     for (;;) {
-        calls_->RunWaiting();
+        calls_->queue.RunWaiting();
         if (done()) {
             return;
         }

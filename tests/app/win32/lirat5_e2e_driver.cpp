@@ -447,6 +447,9 @@ void Drive(const std::wstring& exe, const std::wstring& pictures) {
               "the output page's button is not shown");
     }
     Expect(kalibr.Text("Label5"), "V", "output unit");
+    // Nothing runs: the output page's buttons are there to press.
+    Check(::IsWindowEnabled(kalibr["Button3"]) && ::IsWindowEnabled(kalibr["Button4"]),
+          "the output page's buttons are disabled");
     if (!pictures.empty()) {
         Sleep(200);
         SavePicture(kalibrWindow, pictures + L"\\calibration_output.bmp");

@@ -31,9 +31,11 @@ public:
               const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
               while (std::chrono::steady_clock::now() < until && !stop_) {
                   if (HWND box = FindBox(thread)) {
+                      // Recorded before the answer: once the box is closed, the test's
+                      // thread goes on and reads what was seen.
                       seen_ = Read(box);
-                      answer(box);
                       found_ = true;
+                      answer(box);
                       return;
                   }
                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
