@@ -154,7 +154,8 @@ void Recorder::Write() {
             throw CommandError(ExitStatus::FileError, texts::RecordWriteFailed + path);
         }
     }
-    session_.Terminal().Err(texts::RecordWritten + name + ".json, " + name + ".html\n");
+    // Where the record went is a result of the run, beside the others on standard output.
+    session_.Terminal().Out(texts::RecordWritten + name + ".json, " + name + ".html\n");
 }
 
 ExitStatus Recorder::Run(const std::function<ExitStatus()>& procedure) {
