@@ -1,11 +1,12 @@
 #include "cli/csv_output.h"
 
 #include "cli/cli_texts.h"
+#include "cli/file_path.h"
 
 namespace cli {
 
 CsvOutput::CsvOutput(const std::string& path)
-    : file_(path, std::ios::out | std::ios::trunc | std::ios::binary) {
+    : file_(PathOf(path), std::ios::out | std::ios::trunc | std::ios::binary) {
     if (Usable()) {
         file_ << "\xEF\xBB\xBF";
         Row(texts::TimeHeading, texts::QuantityHeading, texts::ValueHeading);

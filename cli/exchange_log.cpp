@@ -1,6 +1,7 @@
 #include "cli/exchange_log.h"
 
 #include "catalogue/windows1251.h"
+#include "cli/file_path.h"
 
 #include <chrono>
 #include <cstdio>
@@ -64,7 +65,8 @@ std::string DescribeBytes(const std::uint8_t* bytes, int count) {
 
 ExchangeLog::ExchangeLog(protocol::ExchangePort& line, const std::string& path,
                          const std::string& port)
-    : line_(line), file_(path, std::ios::out | std::ios::app | std::ios::binary), port_(port) {}
+    : line_(line), file_(PathOf(path), std::ios::out | std::ios::app | std::ios::binary),
+      port_(port) {}
 
 void ExchangeLog::Line(std::string_view mark, std::string_view text) {
     file_ << LocalTimeStamp() << ' ' << mark << ' ' << text << '\n';

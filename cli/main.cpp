@@ -1,5 +1,6 @@
 // lirat5-cli: the tool's transactions from a command line.
 #include "cli/console.h"
+#include "cli/program_arguments.h"
 #include "cli/run.h"
 
 #include <string>
@@ -7,5 +8,5 @@
 
 int main(int argc, char** argv) {
     const auto console = cli::MakeSystemConsole();
-    return cli::Run(std::vector<std::string>(argv + 1, argv + argc), *console);
+    return cli::Run(cli::ProgramArguments(argc, argv), *console);
 }

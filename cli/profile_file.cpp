@@ -4,6 +4,7 @@
 #include "cli/cli_texts.h"
 #include "cli/cli_ui_services.h"
 #include "cli/command_error.h"
+#include "cli/file_path.h"
 #include "protocol/number_text.h"
 #include "serial/settings_file.h"
 
@@ -78,7 +79,7 @@ std::string Trimmed(std::string_view text) {
 ProfileValues LoadProfile(const std::string& path) {
     // The settings file reads a missing or unreadable file as an empty one; a profile that is
     // not there is a mistake of its own.
-    if (!std::ifstream(path).good()) {
+    if (!std::ifstream(PathOf(path)).good()) {
         throw CommandError(ExitStatus::FileError, texts::ProfileMissing + path);
     }
     const ProfileReader reader(path);

@@ -4,6 +4,7 @@
 #include "cli/cli_texts.h"
 #include "cli/command_error.h"
 #include "cli/exchange_log.h"
+#include "cli/file_path.h"
 #include "serial/settings_file_io.h"
 
 #include <filesystem>
@@ -133,18 +134,17 @@ std::string Recorder::ResultText(ExitStatus status, const std::string& stop) con
 
 void Recorder::Write() {
     std::error_code error;
-    std::filesystem::create_directories(folder_, error);
-    if (error || !std::filesystem::is_directory(folder_)) {
+    std::filesystem::create_directories(PathOf(folder_), error);
+    if (error || !std::filesystem::is_directory(PathOf(folder_))) {
         throw CommandError(ExitStatus::FileError, texts::RecordFolderUnusable + folder_);
     }
-    const std::string base = (std::filesystem::path(folder_) /
-                              (FileNamePart(record_.unit.empty() ? record_.port : record_.unit) +
-                               "_" + StampForFile(record_.started) + "_" + KindName(record_.kind)))
-                                 .string();
+    const std::string base = Utf8Of(
+        PathOf(folder_) / (FileNamePart(record_.unit.empty() ? record_.port : record_.unit) + "_" +
+                           StampForFile(record_.started) + "_" + KindName(record_.kind)));
     // Two runs of one unit within a second get names of their own.
     std::string name = base;
-    for (int n = 2; std::filesystem::exists(name + ".json", error) ||
-                    std::filesystem::exists(name + ".html", error);
+    for (int n = 2; std::filesystem::exists(PathOf(name + ".json"), error) ||
+                    std::filesystem::exists(PathOf(name + ".html"), error);
          ++n) {
         name = base + "_" + std::to_string(n);
     }

@@ -2,6 +2,7 @@
 
 #include "cli/cli_texts.h"
 #include "cli/command_error.h"
+#include "cli/file_path.h"
 #include "protocol/engine_texts.h"
 #include "protocol/tool_port_settings.h"
 
@@ -22,7 +23,7 @@ bool IsFailure(const std::string& message) {
 }
 
 void LoadSettingsFile(serial::TComPort& port, const std::string& path) {
-    if (!std::ifstream(path).good()) {
+    if (!std::ifstream(PathOf(path)).good()) {
         throw CommandError(ExitStatus::FileError, texts::SettingsMissing + path);
     }
     try {
