@@ -11,6 +11,7 @@
 
 #include "app/main_window_description.h"
 #include "calibration/kalibr_form_description.h"
+#include "tests/support/win32_end_now.h"
 #include "ui/win32/form_window.h"
 #include "ui/win32/input_box.h"
 #include "ui/win32/wide_text.h"
@@ -476,7 +477,9 @@ void Drive(const std::wstring& exe, const std::wstring& pictures) {
 
 } // namespace
 
-int wmain(int argc, wchar_t** argv) {
+namespace {
+
+int Run(int argc, wchar_t** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: lirat5_e2e_driver <lirat5.exe> [<folder for pictures>]\n");
         return 2;
@@ -492,4 +495,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     std::printf("e2e: all steps passed\n");
     return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    lirat_test::EndNow(Run(argc, argv));
 }
