@@ -5,6 +5,7 @@
 #include "cli/console.h"
 
 #include "cli/interrupt.h"
+#include "serial/utf8_win32.h"
 
 #include <string>
 #include <windows.h>
@@ -17,37 +18,13 @@ bool IsConsole(HANDLE handle) {
     return handle != INVALID_HANDLE_VALUE && handle != nullptr && ::GetConsoleMode(handle, &mode);
 }
 
-std::wstring Wide(std::string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length =
-        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          length);
-    return wide;
-}
-
-std::string Narrow(std::wstring_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(),
-                          length, nullptr, nullptr);
-    return narrow;
-}
-
 void Write(DWORD which, std::string_view text) {
     const HANDLE handle = ::GetStdHandle(which);
     if (text.empty() || handle == INVALID_HANDLE_VALUE || handle == nullptr) {
         return;
     }
     if (IsConsole(handle)) {
-        const std::wstring wide = Wide(text);
+        const std::wstring wide = serial::detail::WidenUtf8(text);
         DWORD written = 0;
         ::WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
         return;
@@ -80,10 +57,11 @@ InputLine ReadConsoleLine(HANDLE handle) {
         }
         // Ctrl+Z at the start of a line is the console's end of input.
         if (!ok || got == 0 || (c == 26 && wide.empty())) {
-            return InputLine{wide.empty() ? InputEnd::EndOfInput : InputEnd::Line, Narrow(wide)};
+            return InputLine{wide.empty() ? InputEnd::EndOfInput : InputEnd::Line,
+                             serial::detail::NarrowToUtf8(wide)};
         }
         if (c == L'\n') {
-            return Finish(InputLine{InputEnd::Line, Narrow(wide)});
+            return Finish(InputLine{InputEnd::Line, serial::detail::NarrowToUtf8(wide)});
         }
         wide.push_back(c);
     }

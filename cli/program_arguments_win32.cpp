@@ -1,25 +1,12 @@
 #include "cli/program_arguments.h"
 
+#include "serial/utf8_win32.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
 
 namespace cli {
-namespace {
-
-std::string Utf8(const wchar_t* text) {
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1) {
-        return {};
-    }
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), length, nullptr, nullptr);
-    narrow.pop_back(); // the terminating zero
-    return narrow;
-}
-
-} // namespace
-
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
     int count = 0;
     LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
@@ -28,7 +15,7 @@ std::vector<std::string> ProgramArguments(int argc, char** argv) {
     }
     std::vector<std::string> args;
     for (int i = 1; i < count; ++i) {
-        args.push_back(Utf8(wide[i]));
+        args.push_back(serial::detail::NarrowToUtf8(wide[i]));
     }
     ::LocalFree(wide);
     return args;
