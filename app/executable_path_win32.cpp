@@ -1,5 +1,7 @@
 #include "app/executable_path.h"
 
+#include "serial/utf8_win32.h"
+
 #include <algorithm>
 #include <windows.h>
 
@@ -9,15 +11,6 @@ namespace {
 
 // The longest path the system accepts, in UTF-16 units, with its terminating zero.
 constexpr std::size_t kLongestPath = 32768;
-
-std::string Utf8(const std::wstring& text) {
-    const int size = static_cast<int>(text.size());
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
 
 } // namespace
 
@@ -33,7 +26,7 @@ std::string ExecutablePath(std::string_view /*invokedAs: Windows always knows*/)
         // A result that fills the buffer was cut short: try again with more room.
         if (length < path.size()) {
             path.resize(length);
-            return Utf8(path);
+            return serial::detail::NarrowToUtf8(path);
         }
         if (path.size() >= kLongestPath) {
             return {};
