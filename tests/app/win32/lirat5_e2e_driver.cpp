@@ -475,10 +475,6 @@ void Drive(const std::wstring& exe, const std::wstring& pictures) {
     std::printf("e2e: the program ended with exit code 0\n");
 }
 
-} // namespace
-
-namespace {
-
 int Run(int argc, wchar_t** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: lirat5_e2e_driver <lirat5.exe> [<folder for pictures>]\n");
