@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 
 namespace cli_test {
 namespace {
@@ -25,6 +26,9 @@ protected:
     void SetUp() override {
         if (!program.Missing().empty()) {
             GTEST_SKIP() << program.Missing();
+        }
+        if (!program.UnderWine() && std::string(GetParam()) != "1252") {
+            GTEST_SKIP() << "a code page is Windows' own: natively one run says it all";
         }
         simulator.Start();
         port = program.PortFor(simulator.DevicePath());
@@ -81,7 +85,6 @@ TEST_P(CyrillicFolder, EveryFileOpensBesideTheProgram) {
     EXPECT_TRUE(Read("замеры.html").starts_with("<!DOCTYPE html>"));
 }
 
-// Natively the code page means nothing and both runs are alike.
 INSTANTIATE_TEST_SUITE_P(Cli, CyrillicFolder, ::testing::Values("1252", "1251"),
                          [](const auto& info) { return std::string("cp") + info.param; });
 
