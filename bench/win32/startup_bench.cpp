@@ -5,10 +5,11 @@
 // The window is then closed as the user closes it. The first start warms the system's caches
 // and is not counted.
 //
-//   lirat5_startup_bench <program.exe> [starts] [label]
-//   lirat5_startup_bench --plain-window     (a bare window: the floor of any windowed program)
+//   lirat5_startup_bench <starts> <label> <program.exe> [<label> <program.exe> ...]
 //
-// Prints one markdown row per figure: label, median, 90th percentile (nearest rank), worst, starts.
+// A program "--plain-window" is a bare window of this program's own: the floor of any windowed
+// program on the system. Prints one markdown row per figure: label, median, 90th percentile
+// (nearest rank), worst, starts.
 
 #include <windows.h>
 
@@ -133,41 +134,66 @@ int PlainWindow() {
     return 0;
 }
 
+std::string Narrow(const std::wstring& text) {
+    std::string narrow(static_cast<std::size_t>(::WideCharToMultiByte(
+                           CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr)),
+                       '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(),
+                          static_cast<int>(narrow.size()), nullptr, nullptr);
+    narrow.pop_back();
+    return narrow;
+}
+
+struct Subject {
+    std::string label;
+    std::wstring exe;
+    std::wstring arguments;
+    std::vector<double> shown, workingSet, peak;
+};
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wstring(argv[1]) == L"--plain-window") {
         return PlainWindow();
     }
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: lirat5_startup_bench <program.exe> [starts] [label]\n");
+    if (argc < 4 || argc % 2 != 0) {
+        std::fprintf(stderr, "usage: lirat5_startup_bench <starts> <label> <program.exe | "
+                             "--plain-window> [<label> <program> ...]\n");
         return 2;
     }
-    std::wstring exe = argv[1];
-    std::wstring arguments;
-    std::string label = argc > 3 ? std::string(argv[3], argv[3] + wcslen(argv[3])) : "program";
-    if (exe == L"--self-plain") {
-        wchar_t self[MAX_PATH];
-        ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-        exe = self;
-        arguments = L" --plain-window";
+    const int starts = std::max(1, _wtoi(argv[1]));
+    std::vector<Subject> subjects;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        Subject subject{Narrow(argv[i]), argv[i + 1], {}, {}, {}, {}};
+        if (subject.exe == L"--plain-window") {
+            wchar_t self[MAX_PATH];
+            ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+            subject.exe = self;
+            subject.arguments = L" --plain-window";
+        }
+        subjects.push_back(std::move(subject));
     }
-    const int starts = argc > 2 ? std::max(1, _wtoi(argv[2])) : 20;
-    std::vector<double> shown, workingSet, peak;
+    // The programs take turns, so that a change in the machine's load falls on all of them.
     for (int i = 0; i <= starts; ++i) {
-        Start start;
-        if (!StartOnce(exe, arguments, start)) {
-            std::fprintf(stderr, "start %d: no window appeared\n", i);
-            return 1;
-        }
-        if (i > 0) { // the first start only warms up
-            shown.push_back(start.shownMs);
-            workingSet.push_back(start.workingSetMiB);
-            peak.push_back(start.peakWorkingSetMiB);
+        for (Subject& subject : subjects) {
+            Start start;
+            if (!StartOnce(subject.exe, subject.arguments, start)) {
+                std::fprintf(stderr, "%s, start %d: no window appeared\n", subject.label.c_str(),
+                             i);
+                return 1;
+            }
+            if (i > 0) { // the first start only warms up
+                subject.shown.push_back(start.shownMs);
+                subject.workingSet.push_back(start.workingSetMiB);
+                subject.peak.push_back(start.peakWorkingSetMiB);
+            }
         }
     }
-    Row(label + ": start to main window shown (ms)", shown);
-    Row(label + ": working set with the window up (MiB)", workingSet);
-    Row(label + ": peak working set (MiB)", peak);
+    for (const Subject& s : subjects) {
+        Row(s.label + ": start to main window shown (ms)", s.shown);
+        Row(s.label + ": working set with the window up (MiB)", s.workingSet);
+        Row(s.label + ": peak working set (MiB)", s.peak);
+    }
     return 0;
 }
