@@ -40,7 +40,7 @@ HWND VisibleWindowOf(DWORD process) {
         HWND found;
     } search{process, nullptr};
     ::EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
+        [](HWND window, LPARAM data) CALLBACK -> BOOL {
             auto& s = *reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
@@ -113,7 +113,7 @@ void Row(const std::string& label, const std::vector<double>& values) {
 // A bare window and a message loop: what every windowed program pays under this system.
 int PlainWindow() {
     WNDCLASSW type{};
-    type.lpfnWndProc = [](HWND window, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+    type.lpfnWndProc = [](HWND window, UINT message, WPARAM w, LPARAM l) CALLBACK -> LRESULT {
         if (message == WM_DESTROY) {
             ::PostQuitMessage(0);
         }

@@ -146,7 +146,7 @@ public:
             std::vector<HWND> found;
         } search{info_.dwProcessId, type, caption, {}};
         ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
+            [](HWND window, LPARAM data) CALLBACK -> BOOL {
                 auto& s = *reinterpret_cast<Search*>(data);
                 DWORD owner = 0;
                 ::GetWindowThreadProcessId(window, &owner);
@@ -193,7 +193,7 @@ public:
         } search{ui::win32::ControlId(spec_, name), nullptr};
         ::EnumChildWindows(
             window_,
-            [](HWND child, LPARAM data) -> BOOL {
+            [](HWND child, LPARAM data) CALLBACK -> BOOL {
                 auto& s = *reinterpret_cast<Search*>(data);
                 if (::GetDlgCtrlID(child) == s.id) {
                     s.found = child;
