@@ -18,31 +18,12 @@ MainWindowEnvironment EnvironmentFrom(TForm1Options& options, std::function<void
     environment.closeWindow = std::move(close);
     environment.decimalSeparator =
         options.decimalSeparator ? options.decimalSeparator : UserDecimalSeparator;
-    environment.executablePath =
-        options.executablePath.empty() ? ExecutablePath() : options.executablePath;
+    // Empty: the logic asks app::ExecutablePath, whose UTF-8 keeps every letter of the folder.
+    environment.executablePath = options.executablePath;
     return environment;
 }
 
 } // namespace
-
-std::string ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), narrow.data(),
-                          size, nullptr, nullptr);
-    return narrow;
-}
 
 char UserDecimalSeparator() {
     wchar_t separator[8] = {};

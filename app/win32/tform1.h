@@ -25,7 +25,7 @@ struct TForm1Options {
     std::unique_ptr<protocol::ExchangePort> port;
     // Replaces the user's decimal separator (tests).
     std::function<char()> decimalSeparator;
-    // Replaces the executable's path, and so the settings file's place (tests).
+    // Replaces the executable's path (UTF-8), and so the settings file's place (tests).
     std::string executablePath;
     // Runs once the window has closed: the program ends its message loop there.
     std::function<void()> closed;
@@ -61,10 +61,6 @@ private:
 
 // The program's main window while it exists.
 extern TForm1* Form1;
-
-// The executable's full path in the narrow encoding the file functions take (the ANSI code
-// page, as the settings file opens its path with the A functions).
-std::string ExecutablePath();
 
 // The user's decimal separator from the locale; "." when it is not one usable character.
 char UserDecimalSeparator();

@@ -33,6 +33,7 @@ struct Exec {
     std::vector<std::string> texts;
     std::vector<char*> argv;
     std::vector<char*> envp;
+    std::string folder;
 
     Exec(const std::vector<std::string>& args, const RunOptions& options) {
         std::vector<std::string> environment;
@@ -61,9 +62,13 @@ struct Exec {
         }
         argv.push_back(nullptr);
         envp.push_back(nullptr);
+        folder = options.workingFolder;
     }
 
     [[noreturn]] void Run() {
+        if (!folder.empty() && ::chdir(folder.c_str()) != 0) {
+            ::_exit(127);
+        }
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
@@ -169,7 +174,7 @@ ProgramRun CliProgram::Run(const std::vector<std::string>& args, const RunOption
     if (UnderWine()) {
         argv.push_back(wine_);
     }
-    argv.push_back(program_);
+    argv.push_back(options.program.empty() ? program_ : options.program);
     argv.insert(argv.end(), args.begin(), args.end());
 
     Exec exec(argv, options);

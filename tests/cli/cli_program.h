@@ -26,6 +26,8 @@ struct RunOptions {
     std::function<void(pid_t)> whileRunning;
     std::vector<std::pair<std::string, std::string>> environment;
     bool pseudoTerminal = false; // standard streams on a pseudo-terminal instead of pipes
+    std::string program;         // a copy of the program to run instead (a file of this system)
+    std::string workingFolder;   // the folder it starts in; empty: the test's own
 };
 
 class CliProgram {
@@ -38,6 +40,8 @@ public:
     // Empty when the program can run here; otherwise why not.
     const std::string& Missing() const { return missing_; }
     bool UnderWine() const { return !wine_.empty(); }
+    // The program's file (lirat5-cli, or lirat5-cli.exe under Wine).
+    const std::string& Program() const { return program_; }
 
     // The port name that opens `device` for the program (a dosdevices link under Wine).
     std::string PortFor(const std::string& device);

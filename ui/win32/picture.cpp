@@ -38,11 +38,15 @@ HBITMAP PictureBitmap(std::string_view bmpFile, COLORREF background) {
         RGBQUAD face{GetBValue(background), GetGValue(background), GetRValue(background), 0};
         std::memcpy(info.data() + header.biSize + index * sizeof(RGBQUAD), &face, sizeof face);
     }
-    HDC screen = ::GetDC(nullptr);
-    HBITMAP bitmap =
-        ::CreateDIBitmap(screen, &header, CBM_INIT, pixels,
-                         reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    ::ReleaseDC(nullptr, screen);
+    // A section keeps the picture at its own depth, a few kilobytes for a 1-bit diagram: a
+    // bitmap at the screen's depth would take 32 bits a pixel from the program's memory
+    // (under Wine) for the program's whole life.
+    void* section = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()),
+                                        DIB_RGB_COLORS, &section, nullptr, 0);
+    if (bitmap != nullptr) {
+        std::memcpy(section, pixels, stride * rows);
+    }
     return bitmap;
 }
 

@@ -1,9 +1,12 @@
 // Drives lirat5.exe as a technician would, from outside the process, against the transducer
-// simulator on COM7: finds the main window, reads the configuration, writes a changed one and
-// reads it back, reads the temperature, restores the factory settings, runs a zero calibration
-// and an output calibration with typed values, and leaves; every message box on the way is
-// expected by its text and answered. Optionally takes pictures of both windows (both pages of
-// the calibration window) as bitmap files. Prints the time from start to the main window shown.
+// simulator on COM7: finds the main window showing the port its settings file names, reads the
+// configuration, writes a changed one and reads it back, reads the temperature, restores the
+// factory settings, runs a zero calibration and an output calibration with typed values, turns
+// the port to 9 and reads there (the new number must then be in the settings file beside the
+// program), and leaves; every message box on the way is expected by its text and answered.
+// With LIRAT_WINE_CODEPAGE set, the run first makes sure Windows really uses that ANSI code page.
+// Optionally takes pictures of both windows (both pages of the calibration window) as bitmap files.
+// Prints the time from start to the main window shown.
 //
 //   lirat5_e2e_driver <lirat5.exe> [<folder for pictures>]
 //
@@ -21,6 +24,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <stdexcept>
@@ -142,7 +146,7 @@ public:
             std::vector<HWND> found;
         } search{info_.dwProcessId, type, caption, {}};
         ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
+            [](HWND window, LPARAM data) CALLBACK -> BOOL {
                 auto& s = *reinterpret_cast<Search*>(data);
                 DWORD owner = 0;
                 ::GetWindowThreadProcessId(window, &owner);
@@ -189,7 +193,7 @@ public:
         } search{ui::win32::ControlId(spec_, name), nullptr};
         ::EnumChildWindows(
             window_,
-            [](HWND child, LPARAM data) -> BOOL {
+            [](HWND child, LPARAM data) CALLBACK -> BOOL {
                 auto& s = *reinterpret_cast<Search*>(data);
                 if (::GetDlgCtrlID(child) == s.id) {
                     s.found = child;
@@ -349,7 +353,34 @@ std::string Decimal(const std::string& number) {
     return text;
 }
 
+// The settings file beside the program, as bytes.
+std::string SettingsFileBeside(const std::wstring& exe) {
+    const std::wstring path = exe.substr(0, exe.find_last_of(L'.')) + L".INI";
+    std::string contents;
+    if (FILE* in = _wfopen(path.c_str(), L"rb")) {
+        char chunk[512];
+        for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;) {
+            contents.append(chunk, got);
+        }
+        std::fclose(in);
+    }
+    return contents;
+}
+
+// The run is meant for one ANSI code page: a locale the system did not take would test the
+// other one twice.
+void CheckCodePage() {
+    const char* wanted = std::getenv("LIRAT_WINE_CODEPAGE");
+    if (wanted == nullptr || *wanted == '\0') {
+        return;
+    }
+    Check(std::to_string(::GetACP()) == wanted,
+          "the ANSI code page is " + std::to_string(::GetACP()) + " instead of " + wanted);
+    std::printf("e2e: ANSI code page %u\n", ::GetACP());
+}
+
 void Drive(const std::wstring& exe, const std::wstring& pictures) {
+    CheckCodePage();
     Program program(exe);
     const ui::FormSpec& mainSpec = app::MainWindowDescription();
     HWND mainWindow = nullptr;
@@ -369,6 +400,8 @@ void Drive(const std::wstring& exe, const std::wstring& pictures) {
     std::printf("e2e: main window shown %lld ms after start\n", static_cast<long long>(shownMs));
     Form main(mainWindow, mainSpec);
     Check(!main.Enabled("Button2"), "\"Калибровка\" is enabled before the device answered");
+    // The settings file beside the program names COM7.
+    Expect(main.Text("PortEdit"), "7", "port number");
 
     // The simulator plays range 20 with the working range at its limits, a break level of 110 %
     // and the 0-10 V output.
@@ -468,6 +501,21 @@ void Drive(const std::wstring& exe, const std::wstring& pictures) {
                   5000),
           "the calibration window did not close");
     Check(program.Box() == nullptr, "a box appeared when the calibration window closed");
+
+    // Another port number, turned with the arrow key as the user does, is stored beside the
+    // program before the port opens; COM9 leads to the same simulator.
+    for (int step = 0; step < 2; ++step) {
+        ::PostMessageW(main["PortEdit"], WM_KEYDOWN, VK_UP, 1);
+        ::PostMessageW(main["PortEdit"], WM_KEYUP, VK_UP, 0xC0000001);
+    }
+    Check(WaitFor([&] { return main.Text("PortEdit") == "9"; }, 5000),
+          "the port number did not turn to 9: " + main.Text("PortEdit"));
+    RunTransaction(program, main, main, "ButtonRead", {});
+    const std::string settings = SettingsFileBeside(exe);
+    Check(settings.find("Port=COM9") != std::string::npos &&
+              settings.find("BaudRate=9600") != std::string::npos,
+          "the settings file beside the program holds \"" + settings + "\"");
+    std::printf("e2e: the settings file beside the program names COM9\n");
 
     main.Click("Button1");
     const int code = program.WaitForExit(10000);

@@ -43,7 +43,7 @@ struct Windows {
         app::win32::TForm1Options options;
         options.port = std::move(scripted);
         options.decimalSeparator = [separator] { return separator; };
-        options.executablePath = (folder.Path() / "lirat5.exe").string();
+        options.executablePath = serial::testing::Utf8Path(folder.Path() / "lirat5.exe");
         form = std::make_unique<app::win32::TForm1>(ui, std::move(options));
         kalibr = std::make_unique<calibration::win32::TKalibrForm>(
             form->Logic().Engine(), form->Logic(), ui, form->Window().Handle());

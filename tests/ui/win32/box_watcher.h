@@ -63,7 +63,7 @@ private:
         HWND found = nullptr;
         ::EnumThreadWindows(
             thread,
-            [](HWND window, LPARAM result) -> BOOL {
+            [](HWND window, LPARAM result) CALLBACK -> BOOL {
                 wchar_t type[32] = {};
                 ::GetClassNameW(window, type, 32);
                 if (std::wstring(type) == L"#32770" && ::IsWindowVisible(window)) {
