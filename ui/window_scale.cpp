@@ -53,13 +53,18 @@ int FittingDpi(int clientWidth, int clientHeight, int monitorDpi, FrameSize fram
         return monitorDpi;
     }
     // The highest resolution at which the scaled client area, rounded to the nearest pixel,
-    // still leaves room for the frame: length * dpi / 96 <= room holds for the rounded length
-    // as well, since the room is whole pixels.
+    // still leaves room for the frame: from the highest at which the exact product fits, a
+    // step or two up where the rounding still fits.
+    const int roomWidth = workArea.width - frame.width;
+    const int roomHeight = workArea.height - frame.height;
     const auto fitting = [](int length, int room) {
         return room <= 0 ? 0 : static_cast<int>(static_cast<long long>(room) * kDesignDpi / length);
     };
-    const int fits = std::min(fitting(clientWidth, workArea.width - frame.width),
-                              fitting(clientHeight, workArea.height - frame.height));
+    int fits = std::min(fitting(clientWidth, roomWidth), fitting(clientHeight, roomHeight));
+    while (fits < monitorDpi && ScaleLength(clientWidth, fits + 1) <= roomWidth &&
+           ScaleLength(clientHeight, fits + 1) <= roomHeight) {
+        ++fits;
+    }
     return std::min(monitorDpi, std::max(fits, std::min(monitorDpi, kSmallestLayoutDpi)));
 }
 

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 namespace {
 
 using ui::FrameSize;
@@ -88,28 +86,30 @@ constexpr FrameSize kFrame96{6, 29};
 constexpr FrameSize kFrame144{9, 44};
 constexpr FrameSize kFrame192{12, 58};
 
+struct ClientSize {
+    int width, height;
+};
+constexpr ClientSize kMainWindow{541, 442};
+constexpr ClientSize kCalibrationWindow{562, 665};
+
 struct PlacementRow {
-    const char* what;
-    int clientWidth, clientHeight, monitorDpi;
+    ClientSize client;
+    int monitorDpi;
     FrameSize frame;
     ScreenRect workArea;
     int dpi;              // drawn at
     ScreenRect frameRect; // the window with its frame, centred
 };
 
-std::ostream& operator<<(std::ostream& out, const PlacementRow& row) {
-    return out << row.what;
-}
-
 class PlacementTest : public testing::TestWithParam<PlacementRow> {};
 
 TEST_P(PlacementTest, TheWindowIsDrawnAtTheHighestFittingDpiAndCentredInside) {
     const PlacementRow& row = GetParam();
-    const int dpi =
-        ui::FittingDpi(row.clientWidth, row.clientHeight, row.monitorDpi, row.frame, row.workArea);
+    const int dpi = ui::FittingDpi(row.client.width, row.client.height, row.monitorDpi, row.frame,
+                                   row.workArea);
     EXPECT_EQ(dpi, row.dpi);
-    const int width = ui::ScaleLength(row.clientWidth, dpi) + row.frame.width;
-    const int height = ui::ScaleLength(row.clientHeight, dpi) + row.frame.height;
+    const int width = ui::ScaleLength(row.client.width, dpi) + row.frame.width;
+    const int height = ui::ScaleLength(row.client.height, dpi) + row.frame.height;
     const ScreenRect placed = ui::CentreInside(width, height, row.workArea);
     EXPECT_EQ(placed, row.frameRect);
     if (width <= row.workArea.width && height <= row.workArea.height) {
@@ -123,76 +123,24 @@ TEST_P(PlacementTest, TheWindowIsDrawnAtTheHighestFittingDpiAndCentredInside) {
 INSTANTIATE_TEST_SUITE_P(
     Windows, PlacementTest,
     testing::Values(
-        PlacementRow{"main window at 96 on 1280 x 1024",
-                     541,
-                     442,
-                     96,
-                     kFrame96,
-                     {0, 0, 1280, 1024},
-                     96,
-                     {366, 276, 547, 471}},
-        PlacementRow{"main window at 120 on 1366 x 728",
-                     541,
-                     442,
-                     120,
-                     kFrame96,
-                     {0, 0, 1366, 728},
-                     120,
-                     {342, 73, 682, 582}},
-        // The window that once stood at y = -5: 665 + 29 lines do not fit 680.
-        PlacementRow{"calibration window at 96 on 1280 x 680",
-                     562,
-                     665,
-                     96,
-                     kFrame96,
-                     {0, 0, 1280, 680},
-                     93,
-                     {365, 3, 550, 673}},
+        // Both windows fit at their monitor's resolution.
+        PlacementRow{kMainWindow, 96, kFrame96, {0, 0, 1280, 1024}, 96, {366, 276, 547, 471}},
+        PlacementRow{kMainWindow, 120, kFrame96, {0, 0, 1366, 728}, 120, {342, 73, 682, 582}},
+        // The calibration window that once stood at y = -5: 665 + 29 lines do not fit 680; at
+        // 94 dpi its 651.15 lines round to the 651 there are.
+        PlacementRow{kCalibrationWindow, 96, kFrame96, {0, 0, 1280, 680}, 94, {362, 0, 556, 680}},
         // 150 % on a 1080-line laptop screen with its task bar: 998 + 44 lines do not fit 1040.
-        PlacementRow{"calibration window at 144 on 1920 x 1040",
-                     562,
-                     665,
-                     144,
-                     kFrame144,
-                     {0, 0, 1920, 1040},
-                     143,
-                     {537, 2, 846, 1035}},
-        PlacementRow{"calibration window at 192 on 1366 x 768",
-                     562,
-                     665,
-                     192,
-                     kFrame192,
-                     {0, 0, 1366, 768},
-                     102,
-                     {378, 1, 609, 765}},
-        PlacementRow{"main window on a monitor left of the primary one",
-                     541,
-                     442,
-                     96,
-                     kFrame96,
-                     {-1920, 40, 1920, 1040},
-                     96,
-                     {-1234, 324, 547, 471}},
+        PlacementRow{
+            kCalibrationWindow, 144, kFrame144, {0, 0, 1920, 1040}, 143, {537, 2, 846, 1035}},
+        PlacementRow{
+            kCalibrationWindow, 192, kFrame192, {0, 0, 1366, 768}, 102, {378, 1, 609, 765}},
+        // A monitor left of and below the primary one.
+        PlacementRow{
+            kMainWindow, 96, kFrame96, {-1920, 40, 1920, 1040}, 96, {-1234, 324, 547, 471}},
         // Below 72 dots per inch nobody reads the face: the window keeps its title bar inside.
-        PlacementRow{"calibration window on 800 x 480",
-                     562,
-                     665,
-                     96,
-                     kFrame96,
-                     {0, 0, 800, 480},
-                     72,
-                     {186, 0, 428, 528}},
-        PlacementRow{"main window on a monitor of 60 dpi",
-                     541,
-                     442,
-                     60,
-                     kFrame96,
-                     {0, 0, 1024, 768},
-                     60,
-                     {340, 231, 344, 305}}),
-    [](const testing::TestParamInfo<PlacementRow>& info) {
-        return "Row" + std::to_string(info.index);
-    });
+        PlacementRow{kCalibrationWindow, 96, kFrame96, {0, 0, 800, 480}, 72, {186, 0, 428, 528}},
+        // A monitor of less than 72 keeps its own.
+        PlacementRow{kMainWindow, 60, kFrame96, {0, 0, 1024, 768}, 60, {340, 231, 344, 305}}));
 
 TEST(WindowScale, ASuggestedPlaceIsKeptOrPulledInsideTheWorkArea) {
     const ScreenRect work{0, 0, 1280, 1024};
