@@ -51,7 +51,8 @@ public:
     // The control's own visibility, also while its window is hidden.
     bool Visible() const override { return !widget_->isHidden(); }
     void SetVisible(bool visible) override { widget_->setVisible(visible); }
-    int Left() const override { return designLeft_; }
+    // Scaled, the place in pixels may stand for two of the description's: the one set counts.
+    int Left() const override { return dpi_ == kDesignDpi ? widget_->x() : designLeft_; }
     void SetLeft(int left) override {
         designLeft_ = left;
         widget_->move(ScaleLength(left, dpi_), widget_->y());
