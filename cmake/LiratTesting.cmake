@@ -29,6 +29,8 @@ function(lirat_add_gtest name)
         add_executable(${name} ${ARG_SOURCES}
                        ${PROJECT_SOURCE_DIR}/tests/support/win32_display_main.cpp)
         target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest)
+        # The windows run as in the programs: common controls 6, aware of the resolution.
+        lirat_windows_manifest(${name})
     else()
         add_executable(${name} ${ARG_SOURCES})
         target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)

@@ -2,6 +2,8 @@
 // bitmaps (483 × 437, palette black and white) into the folder given on the command line:
 //   input_diagram.bmp   the resistance box connected to the transducer's input terminals
 //   output_diagram.bmp  the meter connected to the transducer's output terminals
+// and each once more drawn at twice the resolution (966 × 874, "_2x"), for windows on displays
+// of more than 96 dots per inch: scaled down from there, text and lines stay sharp.
 // The calibration window puts its own labels over these pictures, so each drawing keeps the
 // area under its label white: the resistance text of Label3 appears in the box's display window,
 // the unit text of Label5 inside the meter's circle.
@@ -107,10 +109,11 @@ void DrawTitle(QPainter& p, const QString& title) {
 
 // Input calibration: a resistance box (decade resistor) in place of the resistance thermometer,
 // three-wire: the box's X1 to terminal 1, its X2 to terminals 2 and 3.
-QImage DrawInputDiagram() {
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+QImage DrawInputDiagram(int scale) {
+    QImage image(kWidth * scale, kHeight * scale, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
 
@@ -168,10 +171,11 @@ QImage DrawInputDiagram() {
 
 // Output calibration: a milliammeter (or a voltmeter for the 0-10 V output) across the
 // output terminals 4 (+) and 5 (−).
-QImage DrawOutputDiagram() {
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+QImage DrawOutputDiagram(int scale) {
+    QImage image(kWidth * scale, kHeight * scale, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
+    p.scale(scale, scale);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
 
@@ -211,8 +215,8 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 // Uncompressed bottom-up 1-bit bitmap; palette entry 0 black, 1 white. A pixel counts as black
-// when it is darker than mid-grey.
-std::vector<std::uint8_t> EncodeMonoBmp(const QImage& image) {
+// when it is darker than mid-grey. `scale` times 96 is the resolution it is drawn for.
+std::vector<std::uint8_t> EncodeMonoBmp(const QImage& image, int scale) {
     const int w = image.width();
     const int h = image.height();
     const int stride = ((w + 31) / 32) * 4;
@@ -234,8 +238,9 @@ std::vector<std::uint8_t> EncodeMonoBmp(const QImage& image) {
     Put16(out, 1); // bits per pixel
     Put32(out, 0); // BI_RGB
     Put32(out, imageSize);
-    Put32(out, 3780); // 96 dots per inch
-    Put32(out, 3780);
+    const auto pixelsPerMetre = static_cast<std::uint32_t>(3780 * scale); // 3780: 96 a inch
+    Put32(out, pixelsPerMetre);
+    Put32(out, pixelsPerMetre);
     Put32(out, 2);          // colours used
     Put32(out, 2);          // colours important
     Put32(out, 0x00000000); // black
@@ -276,12 +281,15 @@ int main(int argc, char** argv) {
     const std::string folder = argv[1];
     const struct {
         const char* name;
+        int scale;
         QImage image;
-    } pictures[] = {{"input_diagram.bmp", DrawInputDiagram()},
-                    {"output_diagram.bmp", DrawOutputDiagram()}};
+    } pictures[] = {{"input_diagram.bmp", 1, DrawInputDiagram(1)},
+                    {"output_diagram.bmp", 1, DrawOutputDiagram(1)},
+                    {"input_diagram_2x.bmp", 2, DrawInputDiagram(2)},
+                    {"output_diagram_2x.bmp", 2, DrawOutputDiagram(2)}};
     for (const auto& picture : pictures) {
         const std::string path = folder + "/" + picture.name;
-        if (!WriteFile(path, EncodeMonoBmp(picture.image))) {
+        if (!WriteFile(path, EncodeMonoBmp(picture.image, picture.scale))) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;
         }

@@ -2,6 +2,7 @@
 
 #include "calibration/diagram_bitmaps.h"
 #include "calibration/kalibr_form_description.h"
+#include "ui/window_scale.h"
 
 #include <map>
 #include <string_view>
@@ -12,8 +13,13 @@ TKalibrForm* KalibrForm = nullptr;
 
 namespace {
 
-std::string_view PictureBytes(const std::string& name) {
-    const auto bytes = DiagramBitmap(name);
+// Above 96 dots per inch the diagrams drawn for 192 are scaled down, which keeps their text
+// and lines sharper than the 96 ones scaled up.
+std::string_view PictureBytes(const std::string& name, int dpi) {
+    auto bytes = dpi > ui::kDesignDpi ? DiagramBitmap(name + "_2x") : DiagramBitmap(name);
+    if (bytes.empty()) {
+        bytes = DiagramBitmap(name);
+    }
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 

@@ -5,6 +5,7 @@
 #include "ui/qt/status_bar.h"
 #include "ui/qt/up_down.h"
 #include "ui/qt/window_face.h"
+#include "ui/window_scale.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 
 #include <algorithm>
 #include <stdexcept>
@@ -36,6 +38,12 @@ class WidgetControl : public Control {
 public:
     explicit WidgetControl(QWidget* widget) : widget_(widget) {}
 
+    // The window's resolution and the control's left edge in the description's pixels.
+    void SetLayout(int dpi, int designLeft) {
+        dpi_ = dpi;
+        designLeft_ = designLeft;
+    }
+
     std::string Text() const override { return {}; }
     void SetText(const std::string&) override {}
     bool Enabled() const override { return widget_->isEnabled(); }
@@ -43,8 +51,12 @@ public:
     // The control's own visibility, also while its window is hidden.
     bool Visible() const override { return !widget_->isHidden(); }
     void SetVisible(bool visible) override { widget_->setVisible(visible); }
-    int Left() const override { return widget_->x(); }
-    void SetLeft(int left) override { widget_->move(left, widget_->y()); }
+    // Scaled, the place in pixels may stand for two of the description's: the one set counts.
+    int Left() const override { return dpi_ == kDesignDpi ? widget_->x() : designLeft_; }
+    void SetLeft(int left) override {
+        designLeft_ = left;
+        widget_->move(ScaleLength(left, dpi_), widget_->y());
+    }
     void ClearItems() override {}
     void AddItem(const std::string&) override {}
     int ItemCount() const override { return 0; }
@@ -55,6 +67,8 @@ public:
 
 private:
     QWidget* widget_;
+    int dpi_ = kDesignDpi;
+    int designLeft_ = 0;
 };
 
 class LabelControl final : public WidgetControl {
@@ -307,21 +321,56 @@ std::string FromQt(const QString& text) {
     return text.toStdString();
 }
 
-void CentreOnScreen(QWidget& window) {
+namespace {
+
+const QScreen* ScreenOf(const QWidget& window) {
     const QScreen* screen = window.screen();
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+ScreenRect AreaOf(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+} // namespace
+
+void CentreOnScreen(QWidget& window) {
+    if (const QScreen* screen = ScreenOf(window)) {
+        const QRect frame = window.frameGeometry();
+        const ScreenRect at =
+            CentreInside(frame.width(), frame.height(), AreaOf(screen->availableGeometry()));
+        window.move(at.left, at.top);
     }
+}
+
+int FittingLayoutDpi(const FormSpec& spec, const QWidget& window) {
+    const QScreen* screen = ScreenOf(window);
     if (screen == nullptr) {
-        return;
+        return kDesignDpi;
     }
-    QRect frame = window.frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window.move(frame.topLeft());
+    // Before the window is shown its frame is not known: the style's title bar and borders
+    // stand in for it.
+    QSize frame = window.frameGeometry().size() - window.geometry().size();
+    if (frame.isEmpty()) {
+        const int border = window.style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        frame =
+            QSize(2 * border, window.style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+    }
+    // In the screen's own pixels, where Qt's scaling is a resolution like any other.
+    const double ratio = screen->devicePixelRatio();
+    const auto device = [ratio](int logical) { return static_cast<int>(logical * ratio); };
+    const QRect area = screen->availableGeometry();
+    const int monitorDpi = static_cast<int>(kDesignDpi * ratio + 0.5);
+    const int fitting = FittingDpi(
+        spec.clientWidth, spec.clientHeight, monitorDpi,
+        {device(frame.width()), device(frame.height())},
+        {device(area.x()), device(area.y()), device(area.width()), device(area.height())});
+    return fitting >= monitorDpi ? kDesignDpi : static_cast<int>(fitting / ratio);
 }
 
 QtForm::QtForm(const FormSpec& spec, QWidget& window, PictureSource pictures)
-    : spec_(spec), window_(window) {
+    : layoutDpi_(FittingLayoutDpi(spec, window)), design_(spec),
+      spec_(layoutDpi_ == kDesignDpi ? spec : ScaleForm(spec, layoutDpi_)), window_(window) {
     window_.setObjectName(ToQt(spec_.name));
     window_.setWindowFlags(FrameFlags(spec_.frame));
     window_.setWindowTitle(ToQt(spec_.caption));
@@ -448,6 +497,8 @@ void QtForm::Create(const ControlSpec& control, PictureSource& pictures) {
     case ControlKind::Picture: {
         auto* picture = new QLabel(parent);
         picture->setAlignment(Qt::AlignCenter);
+        // A window drawn smaller to fit its screen draws its pictures smaller with it.
+        picture->setScaledContents(true);
         if (pictures) {
             picture->setPixmap(PicturePixmap(pictures(control.picture), control.transparent));
         }
@@ -467,6 +518,7 @@ void QtForm::Create(const ControlSpec& control, PictureSource& pictures) {
     Control& created = *adapter;
     controls_.emplace(control.name, std::move(adapter));
 
+    static_cast<WidgetControl&>(created).SetLayout(layoutDpi_, design_.Control(control.name).left);
     created.SetText(control.text);
     for (const std::string& item : control.items) {
         created.AddItem(item);

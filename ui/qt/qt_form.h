@@ -29,7 +29,9 @@ using PictureSource = std::function<std::span<const std::uint8_t>(std::string_vi
 class QtForm final : public ControlSet {
 public:
     // Gives `window` the description's frame (caption, fixed client size, frame kind, face and
-    // font) and creates every control in it; `window` owns the widgets.
+    // font) and creates every control in it; `window` owns the widgets. Qt scales the window
+    // with its screen; where the window would then not fit the screen's available area, the
+    // description is drawn smaller (FittingLayoutDpi), places, sizes and fonts alike.
     QtForm(const FormSpec& spec, QWidget& window, PictureSource pictures = {});
     ~QtForm() override;
     QtForm(const QtForm&) = delete;
@@ -52,7 +54,11 @@ public:
     void OnChange(const std::string& name, std::function<void()> handler);
     void OnChanging(const std::string& name, std::function<bool()> handler);
 
+    // The description as drawn: at 96 dots per inch, or at LayoutDpi where the window would not
+    // have fitted its screen. The controls' left edges (Left, SetLeft) stay in the description's
+    // own pixels.
     const FormSpec& Spec() const { return spec_; }
+    int LayoutDpi() const { return layoutDpi_; }
 
 private:
     void Create(const ControlSpec& control, PictureSource& pictures);
@@ -60,7 +66,9 @@ private:
     void SetTabOrder();
     void UpdateAccessibleNames(const std::string& labelName);
 
-    const FormSpec& spec_;
+    int layoutDpi_;
+    const FormSpec& design_;
+    const FormSpec spec_;
     QWidget& window_;
     std::map<std::string, QWidget*> widgets_;
     std::map<std::string, std::unique_ptr<Control>> controls_;
@@ -70,7 +78,13 @@ private:
 QString ToQt(std::string_view text);
 std::string FromQt(const QString& text);
 
-// Places a window in the centre of its screen (the primary one before it has a screen).
+// Places a window in the centre of its screen's available area (the primary screen's before it
+// has a screen), and wholly inside it where it fits.
 void CentreOnScreen(QWidget& window);
+
+// The resolution, in the description's pixels per inch, a window of `spec` is drawn at on the
+// screen of `window`: 96, which Qt scales with the screen, or less where the window scaled by
+// Qt would not fit the screen's available area (ui/window_scale.h, in the screen's own pixels).
+int FittingLayoutDpi(const FormSpec& spec, const QWidget& window);
 
 } // namespace ui::qt

@@ -1,6 +1,7 @@
 #include "ui/win32/form_window.h"
 
 #include "ui/win32/cursor.h"
+#include "ui/win32/display_dpi.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/picture.h"
 #include "ui/win32/wide_text.h"
@@ -24,6 +25,9 @@ LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         ::SetWindowLongPtrW(window, GWLP_USERDATA,
                             reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        if ((create->style & WS_CHILD) == 0) {
+            ScaleFrameWithMonitor(window);
+        }
     }
     // Containers hand their children's messages to the form they belong to.
     HWND root = ::GetAncestor(window, GA_ROOT);
@@ -73,19 +77,10 @@ HMENU IdOf(int id) {
     return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
 }
 
-// Makes the closed box of a drop-down combo box exactly `height` pixels high: its edit field
-// follows the font, so the field is grown or shrunk by the difference.
-void FitComboHeight(HWND combo, int height) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        RECT rect{};
-        ::GetWindowRect(combo, &rect);
-        const int difference = height - static_cast<int>(rect.bottom - rect.top);
-        if (difference == 0) {
-            return;
-        }
-        const LRESULT field = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
-    }
+RECT WindowRect(HWND window) {
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
 }
 
 } // namespace
@@ -100,10 +95,14 @@ int ControlId(const FormSpec& spec, const std::string& name) {
 }
 
 FormWindow::FormWindow(FormSpec spec, FormEvents& events, FormOptions options)
-    : spec_(std::move(spec)), events_(events), options_(std::move(options)) {
+    : design_(std::move(spec)), spec_(design_), events_(events), options_(std::move(options)) {
     RegisterClasses();
     stretch_ = FaceStretch(spec_);
     CreateFrame();
+    // Built straight away at the resolution of the monitor it will be shown on, so the first
+    // showing has nothing to redo.
+    ScreenRect workArea;
+    Rescale(FittingDpiHere(workArea));
     CreateChildren({}, window_);
 }
 
@@ -115,9 +114,6 @@ FormWindow::~FormWindow() {
         ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
     }
-    for (HBITMAP bitmap : bitmaps_) {
-        ::DeleteObject(bitmap);
-    }
 }
 
 FormWindow* FormWindow::FromHandle(HWND window) {
@@ -125,6 +121,10 @@ FormWindow* FormWindow::FromHandle(HWND window) {
         return nullptr;
     }
     return reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+int FormWindow::Scaled(int length) const {
+    return ScaleLength(length, layoutDpi_);
 }
 
 HFONT FormWindow::FontFor(const ControlSpec& control) const {
@@ -135,41 +135,114 @@ HFONT FormWindow::Font(int characterHeight) const {
     return FaceFont(spec_.fontFamily, characterHeight, stretch_);
 }
 
+HBITMAP FormWindow::PictureFor(const ControlSpec& picture) const {
+    if (!options_.pictures) {
+        return nullptr;
+    }
+    return PictureBitmap(options_.pictures(picture.picture, layoutDpi_),
+                         ::GetSysColor(COLOR_BTNFACE), picture.width, picture.height);
+}
+
 void FormWindow::CreateFrame() {
     // A fixed dialog frame; the main window has no system menu and so no title-bar buttons.
-    DWORD style = WS_CAPTION | WS_CLIPCHILDREN;
-    DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    style_ = WS_CAPTION | WS_CLIPCHILDREN;
+    exStyle_ = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
     if (spec_.frame == FrameKind::FixedDialogWithCloseBox) {
-        style |= WS_POPUP | WS_SYSMENU;
+        style_ |= WS_POPUP | WS_SYSMENU;
     } else {
-        style |= WS_OVERLAPPED;
-        exStyle |= WS_EX_APPWINDOW;
+        style_ |= WS_OVERLAPPED;
+        exStyle_ |= WS_EX_APPWINDOW;
     }
     RECT frame{0, 0, spec_.clientWidth, spec_.clientHeight};
-    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    ::AdjustWindowRectEx(&frame, style_, FALSE, exStyle_);
     window_ =
-        ::CreateWindowExW(exStyle, FormClass, Wide(spec_.caption).c_str(), style, CW_USEDEFAULT,
+        ::CreateWindowExW(exStyle_, FormClass, Wide(spec_.caption).c_str(), style_, CW_USEDEFAULT,
                           CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                           options_.owner, nullptr, ::GetModuleHandleW(nullptr), this);
     if (window_ == nullptr) {
         throw std::runtime_error("CreateWindowExW failed for " + spec_.name);
     }
-    // The fixed frame of some window managers differs from Windows': the client area counts.
-    RECT client{};
-    ::GetClientRect(window_, &client);
-    if (client.right != spec_.clientWidth || client.bottom != spec_.clientHeight) {
-        RECT outer{};
-        ::GetWindowRect(window_, &outer);
-        ::SetWindowPos(window_, nullptr, 0, 0,
-                       outer.right - outer.left + spec_.clientWidth - client.right,
-                       outer.bottom - outer.top + spec_.clientHeight - client.bottom,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec_.fontHeight)), FALSE);
+    SetClientSize(spec_.clientWidth, spec_.clientHeight);
     if (options_.icon != nullptr) {
         ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(options_.icon));
         ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(options_.icon));
     }
+}
+
+void FormWindow::SetClientSize(int width, int height) {
+    // The frame is measured, not assumed: the frames some window managers draw differ from
+    // Windows' own, and the client area is what the description gives.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        RECT client{};
+        ::GetClientRect(window_, &client);
+        if (client.right == width && client.bottom == height) {
+            return;
+        }
+        const RECT outer = WindowRect(window_);
+        ::SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                       outer.bottom - outer.top + height - client.bottom,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+int FormWindow::FittingDpiHere(ScreenRect& workArea) const {
+    HWND anchor = options_.owner != nullptr ? options_.owner : window_;
+    workArea = WorkAreaAt(WindowRect(anchor));
+    const int monitorDpi = MonitorDpi(anchor);
+    // The frame as drawn now, when the window is already at that monitor's resolution.
+    FrameSize frame = FrameAt(style_, exStyle_, monitorDpi);
+    if (MonitorDpi(window_) == monitorDpi) {
+        RECT client{};
+        ::GetClientRect(window_, &client);
+        const RECT outer = WindowRect(window_);
+        frame = {outer.right - outer.left - client.right, outer.bottom - outer.top - client.bottom};
+    }
+    return FittingDpi(design_.clientWidth, design_.clientHeight, monitorDpi, frame, workArea);
+}
+
+void FormWindow::Rescale(int dpi) {
+    if (dpi == layoutDpi_ && !controls_.empty()) {
+        return;
+    }
+    layoutDpi_ = dpi;
+    // Element by element, so that the controls' references into the description stay valid.
+    const FormSpec scaled = ScaleForm(design_, dpi);
+    spec_.clientWidth = scaled.clientWidth;
+    spec_.clientHeight = scaled.clientHeight;
+    spec_.fontHeight = scaled.fontHeight;
+    for (std::size_t i = 0; i < spec_.controls.size(); ++i) {
+        spec_.controls[i] = scaled.controls[i];
+    }
+    stretch_ = FaceStretch(spec_);
+    SetClientSize(spec_.clientWidth, spec_.clientHeight);
+    ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(Font(spec_.fontHeight)), FALSE);
+    // In the description's order: a parent before its children, an edit box before the
+    // up-down attached to it, a page control before its pages.
+    for (const ControlSpec& control : spec_.controls) {
+        if (const auto made = controls_.find(control.name); made != controls_.end()) {
+            made->second->Place();
+        }
+    }
+    ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+SIZE FormWindow::SizeAtDpi(int dpi) const {
+    const FrameSize frame = FrameAt(style_, exStyle_, dpi);
+    return {ScaleLength(design_.clientWidth, dpi) + frame.width,
+            ScaleLength(design_.clientHeight, dpi) + frame.height};
+}
+
+void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // The system suggests the place on the new monitor; the window takes it, at the size the
+    // new resolution gives it where it fits that monitor's work area, smaller where not.
+    const ScreenRect workArea = WorkAreaAt(suggested);
+    Rescale(FittingDpi(design_.clientWidth, design_.clientHeight, dpi,
+                       FrameAt(style_, exStyle_, dpi), workArea));
+    const RECT outer = WindowRect(window_);
+    const ScreenRect at = KeepInside(suggested.left, suggested.top, outer.right - outer.left,
+                                     outer.bottom - outer.top, workArea);
+    ::SetWindowPos(window_, nullptr, at.left, at.top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::CreateChildren(const std::string& parent, HWND parentWindow) {
@@ -193,65 +266,49 @@ void FormWindow::CreateChildren(const std::string& parent, HWND parentWindow) {
 }
 
 void FormWindow::CreateControl(const ControlSpec& control, HWND parentWindow) {
+    // Each control is made here and given its place, size and font by its own Place, the one
+    // that also redraws it at another resolution.
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     const int id = ControlId(spec_, control.name);
     const std::wstring text = Wide(control.text);
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control.visible ? WS_VISIBLE : 0);
-    const bool tabStop = control.tabOrder >= 0;
-    const auto make = [&](DWORD exStyle, const wchar_t* windowClass, DWORD extra, HWND parent,
-                          int left, int top, int width, int height) {
-        HWND made = ::CreateWindowExW(exStyle, windowClass, text.c_str(), style | extra, left, top,
-                                      width, height, parent, IdOf(id), instance, this);
+    const DWORD tabStop = control.tabOrder >= 0 ? WS_TABSTOP : 0;
+    const auto make = [&](DWORD exStyle, const wchar_t* windowClass, DWORD extra) {
+        HWND made = ::CreateWindowExW(exStyle, windowClass, text.c_str(), style | extra,
+                                      control.left, control.top, control.width, control.height,
+                                      parentWindow, IdOf(id), instance, this);
         if (made == nullptr) {
             throw std::runtime_error("CreateWindowExW failed for " + control.name);
         }
         ::SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
         return made;
     };
-    const auto place = [&](HWND window) {
-        ::SetWindowPos(window, nullptr, control.left, control.top, control.width, control.height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    };
     std::unique_ptr<WindowControl> made;
     switch (control.kind) {
-    case ControlKind::Label: {
-        HWND label = make(0, WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, parentWindow,
-                          control.left, control.top, control.width, control.height);
-        made = std::make_unique<LabelControl>(*this, control, label);
-        made->SetText(control.text);
+    case ControlKind::Label:
+        made = std::make_unique<LabelControl>(
+            *this, control, make(0, WC_STATICW, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE));
         break;
-    }
     case ControlKind::Button:
-        made = std::make_unique<WindowControl>(
-            *this, control,
-            make(0, WC_BUTTONW, BS_PUSHBUTTON | (tabStop ? WS_TABSTOP : 0), parentWindow,
-                 control.left, control.top, control.width, control.height));
+        made = std::make_unique<WindowControl>(*this, control,
+                                               make(0, WC_BUTTONW, BS_PUSHBUTTON | tabStop));
         break;
     case ControlKind::Edit:
         made = std::make_unique<WindowControl>(
             *this, control,
             make(WS_EX_CLIENTEDGE, WC_EDITW,
-                 ES_AUTOHSCROLL | (control.readOnly ? ES_READONLY : 0) | (tabStop ? WS_TABSTOP : 0),
-                 parentWindow, control.left, control.top, control.width, control.height));
+                 ES_AUTOHSCROLL | (control.readOnly ? ES_READONLY : 0) | tabStop));
         break;
     case ControlKind::ComboBox: {
-        HWND combo =
-            make(0, WC_COMBOBOXW,
-                 CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | (tabStop ? WS_TABSTOP : 0),
-                 parentWindow, control.left, control.top, control.width, control.height + 200);
-        FitComboHeight(combo, control.height);
-        made = std::make_unique<ComboControl>(*this, control, combo);
+        made = std::make_unique<ComboControl>(
+            *this, control,
+            make(0, WC_COMBOBOXW, CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | tabStop));
         for (const std::string& item : control.items) {
             made->AddItem(item);
         }
         if (control.itemIndex >= 0) {
             made->SetIndex(control.itemIndex);
         }
-        // The list drops down for the description's number of rows.
-        const LRESULT row = ::SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
-        ::SetWindowPos(combo, nullptr, 0, 0, control.width,
-                       control.height + static_cast<int>(row) * control.dropDownRows + 2,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         break;
     }
     case ControlKind::GroupBox:
@@ -259,62 +316,43 @@ void FormWindow::CreateControl(const ControlSpec& control, HWND parentWindow) {
         // The container paints the face under its frame (a group box draws only its lines and
         // caption); the frame lies below the controls inside it and ends their group of radio
         // buttons.
-        HWND panel = make(WS_EX_CONTROLPARENT, PanelClass, 0, parentWindow, control.left,
-                          control.top, control.width, control.height);
+        HWND panel = make(WS_EX_CONTROLPARENT, PanelClass, 0);
         HWND frame =
             ::CreateWindowExW(0, WC_BUTTONW, text.c_str(),
                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_GROUP | BS_GROUPBOX, 0,
                               0, control.width, control.height, panel, nullptr, instance, nullptr);
-        ::SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(control)), FALSE);
         made = std::make_unique<GroupControl>(*this, control, panel, frame);
         break;
     }
     case ControlKind::UpDown: {
         HWND buddy = ControlHandle(control.associate);
-        HWND upDown = make(0, UPDOWN_CLASSW,
-                           UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS |
-                               (tabStop ? WS_TABSTOP : 0),
-                           parentWindow, control.left, control.top, control.width, control.height);
+        HWND upDown =
+            make(0, UPDOWN_CLASSW,
+                 UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | tabStop);
         ::SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
         ::SendMessageW(upDown, UDM_SETRANGE32, static_cast<WPARAM>(control.minimum),
                        control.maximum);
         ::SendMessageW(upDown, UDM_SETPOS32, 0, control.position);
         // Attaching moves both; the description's places count.
-        const ControlSpec& edit = spec_.Control(control.associate);
-        ::SetWindowPos(buddy, nullptr, edit.left, edit.top, edit.width, edit.height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-        place(upDown);
+        controls_.at(control.associate)->Place();
         made = std::make_unique<UpDownControl>(*this, control, upDown);
         break;
     }
     case ControlKind::StatusBar: {
-        HWND bar = make(0, STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER,
-                        parentWindow, control.left, control.top, control.width, control.height);
-        std::vector<int> edges;
-        int edge = 0;
-        for (const StatusPanel& panel : control.panels) {
-            edge += panel.width;
-            edges.push_back(edge);
-        }
-        if (!edges.empty()) {
-            edges.back() = -1; // the last panel takes the rest of the bar
-        }
-        ::SendMessageW(bar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
-        place(bar);
-        auto statusBar = std::make_unique<StatusBarControl>(*this, control, bar);
+        auto statusBar = std::make_unique<StatusBarControl>(
+            *this, control,
+            make(0, STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER));
+        statusBar->Place(); // its panels
         for (std::size_t i = 0; i < control.panels.size(); ++i) {
             statusBar->SetItemText(static_cast<int>(i), control.panels[i].text);
         }
         made = std::move(statusBar);
         break;
     }
-    case ControlKind::PageControl: {
-        HWND tabs =
-            make(WS_EX_CONTROLPARENT, WC_TABCONTROLW, WS_CLIPCHILDREN | (tabStop ? WS_TABSTOP : 0),
-                 parentWindow, control.left, control.top, control.width, control.height);
-        made = std::make_unique<PageControl>(*this, control, tabs);
+    case ControlKind::PageControl:
+        made = std::make_unique<PageControl>(
+            *this, control, make(WS_EX_CONTROLPARENT, WC_TABCONTROLW, WS_CLIPCHILDREN | tabStop));
         break;
-    }
     case ControlKind::TabSheet: {
         auto* pages = dynamic_cast<PageControl*>(controls_.at(control.parent).get());
         HWND tabs = pages->Handle();
@@ -325,32 +363,19 @@ void FormWindow::CreateControl(const ControlSpec& control, HWND parentWindow) {
         item.pszText = caption.data();
         ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(tab),
                        reinterpret_cast<LPARAM>(&item));
-        RECT display{};
-        ::GetClientRect(tabs, &display);
-        ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
         style &= ~static_cast<DWORD>(WS_VISIBLE);
-        HWND page = make(WS_EX_CONTROLPARENT, PanelClass, WS_CLIPCHILDREN, tabs, display.left,
-                         display.top, display.right - display.left, display.bottom - display.top);
-        made = std::make_unique<TabSheetControl>(*this, control, page, tabs, tab);
+        parentWindow = tabs;
+        made = std::make_unique<TabSheetControl>(
+            *this, control, make(WS_EX_CONTROLPARENT, PanelClass, WS_CLIPCHILDREN), tabs, tab);
         pages->AddPage(*made);
         break;
     }
-    case ControlKind::Picture: {
-        HWND picture = make(0, WC_STATICW, SS_BITMAP | SS_CENTERIMAGE, parentWindow, control.left,
-                            control.top, control.width, control.height);
-        if (options_.pictures) {
-            if (HBITMAP bitmap = PictureBitmap(options_.pictures(control.picture),
-                                               ::GetSysColor(COLOR_BTNFACE))) {
-                bitmaps_.push_back(bitmap);
-                ::SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP,
-                               reinterpret_cast<LPARAM>(bitmap));
-            }
-        }
-        place(picture);
-        made = std::make_unique<WindowControl>(*this, control, picture);
+    case ControlKind::Picture:
+        made = std::make_unique<PictureControl>(*this, control,
+                                                make(0, WC_STATICW, SS_BITMAP | SS_CENTERIMAGE));
         break;
     }
-    }
+    made->Place();
     if (!control.enabled) {
         made->SetEnabled(false);
     }
@@ -401,14 +426,12 @@ WindowControl* FormWindow::ByHandle(HWND window) const {
 }
 
 void FormWindow::CentreOnWorkArea() {
-    RECT area{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    RECT frame{};
-    ::GetWindowRect(window_, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    ::SetWindowPos(window_, nullptr, area.left + (area.right - area.left - width) / 2,
-                   area.top + (area.bottom - area.top - height) / 2, 0, 0,
+    ScreenRect workArea;
+    Rescale(FittingDpiHere(workArea));
+    const RECT outer = WindowRect(window_);
+    const ScreenRect at =
+        CentreInside(outer.right - outer.left, outer.bottom - outer.top, workArea);
+    ::SetWindowPos(window_, nullptr, at.left, at.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -604,6 +627,21 @@ LRESULT FormWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_NCDESTROY:
         if (window != window_ && IsClass(window, PanelClass)) {
             ::RemovePropW(window, L"LiratFont");
+        }
+        return 0;
+    case kDpiChangedMessage:
+        if (window == window_) {
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            handled = true;
+        }
+        return 0;
+    case kGetDpiScaledSizeMessage:
+        // The size the window will have at the new resolution, so that the place the system
+        // then suggests is made for it.
+        if (window == window_) {
+            *reinterpret_cast<SIZE*>(lParam) = SizeAtDpi(static_cast<int>(wParam));
+            handled = true;
+            return TRUE;
         }
         return 0;
     case WM_CLOSE:

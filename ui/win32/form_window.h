@@ -1,13 +1,17 @@
 #pragma once
 // A window of the tool on the Win32 API, built from its description (ui::FormSpec): the frame,
-// then every control with CreateWindowExW and the common controls, at the description's pixel
-// positions in the description's face. The window decides nothing itself: user actions go to
-// FormEvents by control name, and the window logic reads and sets the controls through
-// ui::Control. Tab order is the creation order of the tab stops; group boxes, radio groups and
-// tab pages are containers that the dialog manager walks into.
+// then every control with CreateWindowExW and the common controls, at the description's places
+// in the description's face, both scaled to the resolution of the window's monitor (lower where
+// the window would not fit its work area, ui/window_scale.h), and scaled again when the window
+// moves to a monitor of another resolution. The window decides nothing itself: user actions go
+// to FormEvents by control name, and the window logic reads and sets the controls through
+// ui::Control, in the description's own pixels. Tab order is the creation order of the tab
+// stops; group boxes, radio groups and tab pages are containers that the dialog manager walks
+// into.
 
 #include "ui/control.h"
 #include "ui/form_spec.h"
+#include "ui/window_scale.h"
 
 #include <windows.h>
 
@@ -37,8 +41,9 @@ public:
 struct FormOptions {
     HWND owner = nullptr; // the window this one stays above (the main window for a dialog)
     HICON icon = nullptr;
-    // The bytes of a picture's bitmap file, by the name its control gives.
-    std::function<std::string_view(const std::string& picture)> pictures;
+    // The bytes of a picture's bitmap file, by the name its control gives, drawn for the
+    // resolution nearest to `dpi` that there is; the window scales it to its control's size.
+    std::function<std::string_view(const std::string& picture, int dpi)> pictures;
 };
 
 // The control identifier of a control of the description: 100 plus its place in it. Programs
@@ -55,7 +60,14 @@ public:
     FormWindow& operator=(const FormWindow&) = delete;
 
     HWND Handle() const { return window_; }
+    // The description as given, in pixels at 96 dots per inch.
+    const FormSpec& Design() const { return design_; }
+    // The description at the resolution the window is drawn at: the places, sizes and fonts
+    // its controls have.
     const FormSpec& Spec() const { return spec_; }
+    int LayoutDpi() const { return layoutDpi_; }
+    // A length of the description in the window's pixels.
+    int Scaled(int length) const;
 
     Control& operator[](const std::string& name) override;
     using ControlSet::operator[];
@@ -100,9 +112,19 @@ public:
     // The window's face at a character height, narrowed as the window's face is.
     HFONT Font(int characterHeight) const;
     int Stretch() const { return stretch_; }
+    // The bitmap of a picture at the window's resolution, or nullptr when there is none.
+    HBITMAP PictureFor(const ControlSpec& picture) const;
 
 private:
     void CreateFrame();
+    // The resolution to draw at on the monitor the window goes to (its owner's, or its own),
+    // and that monitor's work area.
+    int FittingDpiHere(ScreenRect& workArea) const;
+    // Draws the window at `dpi`: the client area, the face and every control.
+    void Rescale(int dpi);
+    void SetClientSize(int width, int height);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    SIZE SizeAtDpi(int dpi) const;
     void CreateChildren(const std::string& parent, HWND parentWindow);
     void CreateControl(const ControlSpec& control, HWND parentWindow);
     WindowControl* ByHandle(HWND window) const;
@@ -112,12 +134,15 @@ private:
     void CentreOnWorkArea();
     void AppendTabStops(const std::string& parent, std::vector<HWND>& stops) const;
 
+    FormSpec design_;
     FormSpec spec_;
     FormEvents& events_;
     FormOptions options_;
     HWND window_ = nullptr;
+    DWORD style_ = 0;
+    DWORD exStyle_ = 0;
     std::map<std::string, std::unique_ptr<WindowControl>> controls_;
-    std::vector<HBITMAP> bitmaps_;
+    int layoutDpi_ = kDesignDpi;
     bool placed_ = false;
     bool modal_ = false;
     int quiet_ = 0;

@@ -3,6 +3,7 @@
 #include "ui/win32/form_window.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/window_font.h"
+#include "ui/window_scale.h"
 
 #include <commctrl.h>
 
@@ -12,7 +13,7 @@ namespace ui::win32 {
 
 namespace {
 
-// The smallest character height a fixed-size label shrinks to.
+// The smallest character height a fixed-size label shrinks to, at 96 dots per inch.
 constexpr int SmallestFontHeight = 8;
 
 RECT RectInParent(HWND window) {
@@ -34,12 +35,38 @@ std::wstring ListText(HWND combo, int index) {
     return text;
 }
 
+// Makes the closed box of a drop-down combo box exactly `height` pixels high: its edit field
+// follows the font, so the field is grown or shrunk by the difference.
+void FitComboHeight(HWND combo, int height) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        RECT rect{};
+        ::GetWindowRect(combo, &rect);
+        const int difference = height - static_cast<int>(rect.bottom - rect.top);
+        if (difference == 0) {
+            return;
+        }
+        const LRESULT field = ::SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+        ::SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + difference);
+    }
+}
+
+void SetFont(HWND window, HFONT font) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
 } // namespace
 
 // ---- any control ----
 
 WindowControl::WindowControl(FormWindow& form, const ControlSpec& spec, HWND window)
-    : form_(form), spec_(spec), window_(window) {}
+    : form_(form), spec_(spec), window_(window),
+      designLeft_(form.Design().Control(spec.name).left) {}
+
+void WindowControl::Place() {
+    SetFont(window_, form_.FontFor(spec_));
+    ::SetWindowPos(window_, nullptr, form_.Scaled(designLeft_), spec_.top, spec_.width,
+                   spec_.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 std::string WindowControl::Text() const {
     return WindowText(CaptionHandle());
@@ -68,12 +95,13 @@ void WindowControl::SetVisible(bool visible) {
 }
 
 int WindowControl::Left() const {
-    return RectInParent(window_).left;
+    return designLeft_;
 }
 
 void WindowControl::SetLeft(int left) {
+    designLeft_ = left;
     const RECT rect = RectInParent(window_);
-    ::SetWindowPos(window_, nullptr, left, rect.top, 0, 0,
+    ::SetWindowPos(window_, nullptr, form_.Scaled(left), rect.top, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -81,22 +109,33 @@ void WindowControl::SetLeft(int left) {
 
 void LabelControl::SetText(const std::string& text) {
     const std::wstring wide = Wide(text);
+    Fit(wide);
+    FormWindow::Quiet quiet(form_);
+    ::SetWindowTextW(window_, wide.c_str());
+    ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void LabelControl::Place() {
+    WindowControl::Place();
+    Fit(Wide(WindowText(window_)));
+    ::InvalidateRect(window_, nullptr, TRUE);
+}
+
+void LabelControl::Fit(const std::wstring& text) {
     const RECT rect = RectInParent(window_);
     const std::string& family = form_.Spec().fontFamily;
     const int fontHeight = spec_.fontHeight > 0 ? spec_.fontHeight : form_.Spec().fontHeight;
     if (spec_.autoSize) {
-        const SIZE size = TextExtent(form_.Font(fontHeight), wide);
+        const SIZE size = TextExtent(form_.Font(fontHeight), text);
         ::SetWindowPos(window_, nullptr, 0, 0, std::max<int>(spec_.width, size.cx),
                        std::max<int>(spec_.height, size.cy),
                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     } else {
-        const int height = FittingHeight(family, fontHeight, form_.Stretch(), SmallestFontHeight,
-                                         wide, static_cast<int>(rect.right - rect.left));
-        ::SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.Font(height)), FALSE);
+        const int smallest = ScaleFontHeight(SmallestFontHeight, form_.LayoutDpi());
+        const int height = FittingHeight(family, fontHeight, form_.Stretch(), smallest, text,
+                                         static_cast<int>(rect.right - rect.left));
+        SetFont(window_, form_.Font(height));
     }
-    FormWindow::Quiet quiet(form_);
-    ::SetWindowTextW(window_, wide.c_str());
-    ::InvalidateRect(window_, nullptr, TRUE);
 }
 
 // ---- group boxes and radio groups ----
@@ -109,6 +148,16 @@ GroupControl::GroupControl(FormWindow& form, const ControlSpec& spec, HWND windo
     if (!buttons_.empty()) {
         SetIndex(spec.itemIndex);
     }
+}
+
+void GroupControl::Place() {
+    WindowControl::Place();
+    SetFont(frame_, form_.FontFor(spec_));
+    ::SetWindowPos(frame_, nullptr, 0, 0, spec_.width, spec_.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND button : buttons_) {
+        SetFont(button, form_.FontFor(spec_));
+    }
+    ArrangeButtons();
 }
 
 std::string GroupControl::Text() const {
@@ -166,12 +215,12 @@ void GroupControl::ArrangeButtons() {
     ::SelectObject(dc, previous);
     ::ReleaseDC(window_, dc);
     const int count = static_cast<int>(buttons_.size());
-    const int room = spec_.height - metrics.tmHeight - 5;
+    const int room = spec_.height - metrics.tmHeight - form_.Scaled(5);
     const int buttonHeight = room / count;
-    const int topMargin = metrics.tmHeight + 1 + (room % count) / 2;
+    const int topMargin = metrics.tmHeight + form_.Scaled(1) + (room % count) / 2;
     for (int i = 0; i < count; ++i) {
-        ::SetWindowPos(buttons_[static_cast<std::size_t>(i)], nullptr, 8,
-                       topMargin + i * buttonHeight, spec_.width - 10, buttonHeight,
+        ::SetWindowPos(buttons_[static_cast<std::size_t>(i)], nullptr, form_.Scaled(8),
+                       topMargin + i * buttonHeight, spec_.width - form_.Scaled(10), buttonHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
@@ -209,6 +258,18 @@ HWND GroupControl::ItemHandle(int index) const {
 }
 
 // ---- combo boxes ----
+
+void ComboControl::Place() {
+    SetFont(window_, form_.FontFor(spec_));
+    ::SetWindowPos(window_, nullptr, form_.Scaled(designLeft_), spec_.top, spec_.width,
+                   spec_.height + form_.Scaled(200), SWP_NOZORDER | SWP_NOACTIVATE);
+    FitComboHeight(window_, spec_.height);
+    // The list drops down for the description's number of rows.
+    const LRESULT row = ::SendMessageW(window_, CB_GETITEMHEIGHT, 0, 0);
+    ::SetWindowPos(window_, nullptr, 0, 0, spec_.width,
+                   spec_.height + static_cast<int>(row) * spec_.dropDownRows + 2,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 void ComboControl::SetText(const std::string& text) {
     FormWindow::Quiet quiet(form_);
@@ -260,6 +321,20 @@ void UpDownControl::SetIndex(int index) {
 }
 
 // ---- status bar ----
+
+void StatusBarControl::Place() {
+    std::vector<int> edges;
+    int edge = 0;
+    for (const StatusPanel& panel : spec_.panels) {
+        edge += panel.width;
+        edges.push_back(edge);
+    }
+    if (!edges.empty()) {
+        edges.back() = -1; // the last panel takes the rest of the bar
+    }
+    ::SendMessageW(window_, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    WindowControl::Place();
+}
 
 int StatusBarControl::ItemCount() const {
     return static_cast<int>(::SendMessageW(window_, SB_GETPARTS, 0, 0));
@@ -322,6 +397,15 @@ TabSheetControl::TabSheetControl(FormWindow& form, const ControlSpec& spec, HWND
                                  int tab)
     : WindowControl(form, spec, window), tabs_(tabs), tab_(tab) {}
 
+void TabSheetControl::Place() {
+    RECT display{};
+    ::GetClientRect(tabs_, &display);
+    ::SendMessageW(tabs_, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    SetFont(window_, form_.FontFor(spec_));
+    ::SetWindowPos(window_, nullptr, display.left, display.top, display.right - display.left,
+                   display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 std::string TabSheetControl::Text() const {
     wchar_t text[256] = {};
     TCITEMW item{};
@@ -339,6 +423,27 @@ void TabSheetControl::SetText(const std::string& text) {
     item.pszText = wide.data();
     ::SendMessageW(tabs_, TCM_SETITEMW, static_cast<WPARAM>(tab_), reinterpret_cast<LPARAM>(&item));
     win32::SetWindowText(window_, text);
+}
+
+// ---- pictures ----
+
+PictureControl::~PictureControl() {
+    if (bitmap_ != nullptr) {
+        ::DeleteObject(bitmap_);
+    }
+}
+
+void PictureControl::Place() {
+    // The control sizes itself to a new image, so the image goes first and the place after.
+    HBITMAP bitmap = form_.PictureFor(spec_);
+    if (bitmap != nullptr) {
+        ::SendMessageW(window_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+        if (bitmap_ != nullptr) {
+            ::DeleteObject(bitmap_);
+        }
+        bitmap_ = bitmap;
+    }
+    WindowControl::Place();
 }
 
 } // namespace ui::win32

@@ -1,7 +1,9 @@
 #pragma once
 // ui::Control over the windows of the Win32 controls, one class per kind that differs. Texts
 // are UTF-8 here and UTF-16 at the window; every change made from code runs quiet, so the
-// notifications it causes are not taken for the user's.
+// notifications it causes are not taken for the user's. Each control places itself (Place) at
+// its window's resolution, when it is made and whenever that resolution changes; the left edge
+// the window logic reads and sets is in the description's pixels.
 
 #include "ui/control.h"
 #include "ui/form_spec.h"
@@ -23,6 +25,8 @@ public:
     HWND Handle() const { return window_; }
     // The window that carries the caption (a group's frame; the window itself otherwise).
     virtual HWND CaptionHandle() const { return window_; }
+    // Gives the control its place, size and font at the window's resolution (Spec()).
+    virtual void Place();
 
     std::string Text() const override;
     void SetText(const std::string& text) override;
@@ -44,6 +48,7 @@ protected:
     FormWindow& form_;
     const ControlSpec& spec_;
     HWND window_;
+    int designLeft_; // the left edge in the description's pixels, as the logic last set it
 };
 
 // A label: one line of text. One that sizes itself grows with its caption; a fixed-size one
@@ -53,6 +58,10 @@ class LabelControl : public WindowControl {
 public:
     using WindowControl::WindowControl;
     void SetText(const std::string& text) override;
+    void Place() override;
+
+private:
+    void Fit(const std::wstring& text);
 };
 
 // A group box or radio group: a container with a captioned frame; a radio group also holds one
@@ -61,6 +70,7 @@ class GroupControl : public WindowControl {
 public:
     GroupControl(FormWindow& form, const ControlSpec& spec, HWND window, HWND frame);
     HWND CaptionHandle() const override { return frame_; }
+    void Place() override;
     std::string Text() const override;
     void SetText(const std::string& text) override;
     void SetEnabled(bool enabled) override;
@@ -82,6 +92,7 @@ private:
 class ComboControl : public WindowControl {
 public:
     using WindowControl::WindowControl;
+    void Place() override;
     void SetText(const std::string& text) override;
     void ClearItems() override;
     void AddItem(const std::string& text) override;
@@ -102,6 +113,7 @@ public:
 class StatusBarControl : public WindowControl {
 public:
     using WindowControl::WindowControl;
+    void Place() override;
     std::string Text() const override { return ItemText(0); }
     void SetText(const std::string& text) override { SetItemText(0, text); }
     int ItemCount() const override;
@@ -129,6 +141,8 @@ private:
 class TabSheetControl : public WindowControl {
 public:
     TabSheetControl(FormWindow& form, const ControlSpec& spec, HWND window, HWND tabs, int tab);
+    // Fills the page control's display area.
+    void Place() override;
     std::string Text() const override;
     void SetText(const std::string& text) override;
     bool Visible() const override { return true; }
@@ -137,6 +151,19 @@ public:
 private:
     HWND tabs_;
     int tab_;
+};
+
+// A picture: its bitmap is made for its size at the window's resolution.
+class PictureControl : public WindowControl {
+public:
+    using WindowControl::WindowControl;
+    ~PictureControl() override;
+    PictureControl(const PictureControl&) = delete;
+    PictureControl& operator=(const PictureControl&) = delete;
+    void Place() override;
+
+private:
+    HBITMAP bitmap_ = nullptr;
 };
 
 } // namespace ui::win32

@@ -1,7 +1,7 @@
 // The two wiring diagrams as the windows get them from the program: 1-bit Windows bitmaps of
-// 483 × 437 with a black-and-white palette, different from each other, white under the labels
-// the window puts over them and framed by the part each label names. And they are what the
-// generator in the repository draws.
+// 483 × 437 (and of twice that, drawn for 192 dots per inch) with a black-and-white palette,
+// different from each other, white under the labels the window puts over them and framed by the
+// part each label names. And they are what the generator in the repository draws.
 
 #include "calibration/diagram_bitmaps.h"
 #include "calibration/diagrams/diagram_geometry.h"
@@ -108,7 +108,8 @@ int DistanceToLine(const MonoBitmap& bmp, const geometry::Rect& r, int dx, int d
     return -1;
 }
 
-const char* const kResources[] = {"input_diagram", "output_diagram"};
+const char* const kResources[] = {"input_diagram", "output_diagram", "input_diagram_2x",
+                                  "output_diagram_2x"};
 
 } // namespace
 
@@ -126,16 +127,22 @@ private Q_SLOTS:
 
 void DiagramsTest::format_data() {
     QTest::addColumn<QString>("resource");
-    QTest::newRow("input") << QString::fromLatin1(kResources[0]);
-    QTest::newRow("output") << QString::fromLatin1(kResources[1]);
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<std::uint32_t>("fileSize");
+    QTest::newRow("input") << QString::fromLatin1(kResources[0]) << 1 << 28030u;
+    QTest::newRow("output") << QString::fromLatin1(kResources[1]) << 1 << 28030u;
+    QTest::newRow("input at 192 dpi") << QString::fromLatin1(kResources[2]) << 2 << 108438u;
+    QTest::newRow("output at 192 dpi") << QString::fromLatin1(kResources[3]) << 2 << 108438u;
 }
 
 void DiagramsTest::format() {
     QFETCH(QString, resource);
+    QFETCH(int, scale);
+    QFETCH(std::uint32_t, fileSize);
     const auto bmp = ReadBitmap(resource);
     QVERIFY(bmp.has_value());
-    QCOMPARE(bmp->width, 483);
-    QCOMPARE(bmp->height, 437); // positive: rows stored bottom-up, uncompressed
+    QCOMPARE(bmp->width, 483 * scale);
+    QCOMPARE(bmp->height, 437 * scale); // positive: rows stored bottom-up, uncompressed
     QCOMPARE(bmp->planes, 1);
     QCOMPARE(bmp->bitsPerPixel, 1);
     QCOMPARE(bmp->compression, 0u);
@@ -145,8 +152,8 @@ void DiagramsTest::format() {
     QCOMPARE(bmp->dataOffset, 14u + 40u + 2u * 4u);
     QVERIFY((bmp->Palette(0) == 0x000000 && bmp->Palette(1) == 0xFFFFFF) ||
             (bmp->Palette(0) == 0xFFFFFF && bmp->Palette(1) == 0x000000));
-    QCOMPARE(bmp->fileSize, 28030u);
-    QCOMPARE(bmp->bytes.size(), 28030);
+    QCOMPARE(bmp->fileSize, fileSize);
+    QCOMPARE(bmp->bytes.size(), static_cast<qsizetype>(fileSize));
 
     // A drawing: a fair share of black, mostly white.
     const int black = BlackIn(*bmp, {0, 0, bmp->width, bmp->height});
@@ -178,15 +185,24 @@ void DiagramsTest::labelAreas_data() {
     QTest::addColumn<int>("reach");
 
     // Label3 (128, 176, 113 × 24 on the page, picture at 32, 40): the resistance text in the
-    // resistance box's display window.
-    QTest::newRow("Label3 on the input diagram")
-        << QString::fromLatin1(kResources[0]) << 96 << 136 << 113 << 24 << 12;
-    // Label5 (204 or 212, 194, 29 × 24 on the page, picture at 32, 32): the unit inside the
-    // meter's circle, at both of its positions.
-    QTest::newRow("Label5 for mA on the output diagram")
-        << QString::fromLatin1(kResources[1]) << 172 << 162 << 29 << 24 << 30;
-    QTest::newRow("Label5 for V on the output diagram")
-        << QString::fromLatin1(kResources[1]) << 180 << 162 << 29 << 24 << 30;
+    // resistance box's display window. Label5 (204 or 212, 194, 29 × 24 on the page, picture at
+    // 32, 32): the unit inside the meter's circle, at both of its positions. The same places,
+    // doubled, on the pictures drawn for 192 dots per inch.
+    const struct {
+        const char* name;
+        int resource;
+        int left, top, width, height, reach;
+    } areas[] = {{"Label3 on the input diagram", 0, 96, 136, 113, 24, 12},
+                 {"Label5 for mA on the output diagram", 1, 172, 162, 29, 24, 30},
+                 {"Label5 for V on the output diagram", 1, 180, 162, 29, 24, 30}};
+    for (const int scale : {1, 2}) {
+        for (const auto& area : areas) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 at %2 dpi").arg(area.name).arg(96 * scale)))
+                << QString::fromLatin1(kResources[area.resource + (scale - 1) * 2])
+                << area.left * scale << area.top * scale << area.width * scale
+                << area.height * scale << area.reach * scale;
+        }
+    }
 }
 
 void DiagramsTest::labelAreas() {

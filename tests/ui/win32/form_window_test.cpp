@@ -6,9 +6,11 @@
 #include "ui/win32/form_window.h"
 
 #include "tests/ui/win32/pump.h"
+#include "ui/win32/display_dpi.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_timer.h"
 #include "ui/win32/window_font.h"
+#include "ui/window_scale.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -262,6 +264,68 @@ TEST_F(FormWindowTest, LabelsGrowWithTheirCaptionOrShrinkTheirFontToFit) {
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Handle("Fixed"), WM_GETFONT, 0, 0)),
                  sizeof face, &face);
     EXPECT_EQ(face.lfHeight, -21);
+}
+
+LONG FontHeight(HWND window) {
+    LOGFONTW face{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)), sizeof face,
+                 &face);
+    return -face.lfHeight;
+}
+
+TEST_F(FormWindowTest, AMoveToAMonitorOfAnotherResolutionRescalesAtTheSuggestedPlace) {
+    // A place the logic gave, in the description's pixels, survives every rescaling.
+    form["Grows"].SetLeft(210);
+    const struct {
+        int dpi, left, top;
+        RECT expected; // the window with its frame, as far as it is inside 1280 x 1024
+    } moves[] = {
+        {144, 100, 60, {100, 60, 0, 0}},        // taken as suggested
+        {192, 1100, 900, {-1, -1, 1280, 1024}}, // pulled inside
+        {96, 50, 40, {50, 40, 0, 0}},           // back
+    };
+    for (const auto& move : moves) {
+        SCOPED_TRACE(move.dpi);
+        RECT suggested{move.left, move.top, move.left + 500, move.top + 400};
+        ::SendMessageW(form.Handle(), ui::win32::kDpiChangedMessage, MAKEWPARAM(move.dpi, move.dpi),
+                       reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(form.LayoutDpi(), move.dpi);
+        RECT client{};
+        ::GetClientRect(form.Handle(), &client);
+        EXPECT_EQ(client.right, ui::ScaleLength(400, move.dpi));
+        EXPECT_EQ(client.bottom, ui::ScaleLength(300, move.dpi));
+        RECT outer{};
+        ::GetWindowRect(form.Handle(), &outer);
+        if (move.expected.left >= 0) {
+            EXPECT_EQ(outer.left, move.expected.left);
+            EXPECT_EQ(outer.top, move.expected.top);
+        } else {
+            EXPECT_LE(outer.right, move.expected.right);
+            EXPECT_LE(outer.bottom, move.expected.bottom);
+        }
+        const RECT first = InParent(Handle("First"));
+        EXPECT_EQ(first.left, ui::ScaleLength(10, move.dpi));
+        EXPECT_EQ(first.right - first.left, ui::ScaleLength(75, move.dpi));
+        EXPECT_EQ(FontHeight(Handle("First")), ui::ScaleFontHeight(11, move.dpi));
+        EXPECT_EQ(FontHeight(Handle("Fixed")), ui::ScaleFontHeight(21, move.dpi));
+        EXPECT_EQ(InParent(Handle("Grows")).left, ui::ScaleLength(210, move.dpi));
+        EXPECT_EQ(form["Grows"].Left(), 210);
+        // The radio buttons stay inside their group, the pages inside their page control.
+        const RECT group = InParent(Handle("Radios"));
+        const RECT last = InParent(form.ItemHandle("Radios", 2));
+        EXPECT_LE(last.bottom, group.bottom - group.top);
+        RECT page{};
+        ::GetClientRect(Handle("Pages"), &page);
+        EXPECT_LE(InParent(Handle("PageA")).right, page.right);
+    }
+    // Asked for its size at a new resolution before the move, the window gives its own.
+    SIZE size{};
+    EXPECT_EQ(::SendMessageW(form.Handle(), ui::win32::kGetDpiScaledSizeMessage, 192,
+                             reinterpret_cast<LPARAM>(&size)),
+              TRUE);
+    EXPECT_GE(size.cx, 800);
+    EXPECT_GE(size.cy, 600);
+    EXPECT_LT(size.cx, 800 + 100);
 }
 
 TEST_F(FormWindowTest, TheCloseBoxAsksAndTheWindowStays) {
