@@ -20,10 +20,12 @@ public:
     FontConfigurationPreload& operator=(const FontConfigurationPreload&) = delete;
 
     // Waits until the configuration is read; called before the first window is built, so the
-    // font database never reads it a second time beside this thread.
-    void Wait();
+    // font database never reads it a second time beside this thread. True when it was read
+    // ahead, false where Qt's fonts do not come from fontconfig.
+    bool Wait();
 
 private:
+    bool read_ = false; // before the thread that sets it
     std::thread thread_;
 };
 

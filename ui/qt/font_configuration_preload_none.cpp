@@ -7,6 +7,8 @@ FontConfigurationPreload::FontConfigurationPreload() = default;
 
 FontConfigurationPreload::~FontConfigurationPreload() = default;
 
-void FontConfigurationPreload::Wait() {}
+bool FontConfigurationPreload::Wait() {
+    return false;
+}
 
 } // namespace ui::qt
