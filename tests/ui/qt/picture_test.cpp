@@ -44,7 +44,6 @@ void PictureTest::backgroundMadeTransparent_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<bool>("transparent");
     QTest::newRow("1-bit bitmap") << DotFile(QImage::Format_Mono, "BMP") << true;
-    QTest::newRow("8-bit bitmap") << DotFile(QImage::Format_Indexed8, "BMP") << true;
     QTest::newRow("24-bit bitmap") << DotFile(QImage::Format_RGB32, "BMP") << true;
     QTest::newRow("PNG, format guessed") << DotFile(QImage::Format_RGB32, "PNG") << true;
     QTest::newRow("1-bit bitmap, opaque") << DotFile(QImage::Format_Mono, "BMP") << false;
