@@ -1,6 +1,7 @@
 // The tool itself: time from process start to the main window shown and painted (offscreen),
 // measured by lirat_bench_startup, which starts the windows as the tool does; and the peak
 // memory of that program and of the tool (lirat5) itself, taken from the kernel when each ends.
+// Beside them, in turn with each start, the machine's floor: an empty Qt Widgets program.
 #include "bench/benchmarks.h"
 
 #include <csignal>
@@ -62,18 +63,15 @@ long Reap(pid_t pid, int& status) {
     return usage.ru_maxrss;
 }
 
-struct Harness {
-    double shownMs = 0;
-    double paintedMs = 0;
-    double peakMiB = 0;
-};
-
-Harness RunHarness() {
+// Starts program with the launcher's clock reading as its argument and returns the
+// "key value" pairs it prints, in milliseconds after that reading, and its peak memory in MiB
+// under "peak_mib".
+std::map<std::string, double> RunTimed(const char* program) {
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
     long long launched = MonotonicNs();
-    pid_t pid = Spawn({LIRAT_BENCH_STARTUP, std::to_string(launched)}, pipeFds[1]);
+    pid_t pid = Spawn({program, std::to_string(launched)}, pipeFds[1]);
     ::close(pipeFds[1]);
     std::string output;
     char buffer[256];
@@ -84,16 +82,23 @@ Harness RunHarness() {
     int status = 0;
     long maxRss = Reap(pid, status);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("lirat_bench_startup failed");
-    std::map<std::string, long long> values;
+        throw std::runtime_error(std::string(program) + " failed");
+    std::map<std::string, double> values;
     std::istringstream in(output);
     std::string key;
     long long value = 0;
     while (in >> key >> value)
-        values[key] = value;
-    if (!values.count("shown_us") || !values.count("painted_us"))
-        throw std::runtime_error("lirat_bench_startup printed no times");
-    return {values["shown_us"] / 1000.0, values["painted_us"] / 1000.0, maxRss / 1024.0};
+        values[key] = value / 1000.0;
+    values["peak_mib"] = maxRss / 1024.0;
+    return values;
+}
+
+// The value of key, or an error naming the program that did not print it.
+double Take(const std::map<std::string, double>& values, const char* key, const char* program) {
+    const auto found = values.find(key);
+    if (found == values.end())
+        throw std::runtime_error(std::string(program) + " printed no " + key);
+    return found->second;
 }
 
 // Peak memory of the tool itself, left running for a while after its start.
@@ -112,15 +117,22 @@ double ToolPeakMiB(int runMs) {
 
 void RunStartup(const Options& options) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::vector<double> shown, painted, peak, toolPeak;
+    std::vector<double> shown, painted, peak, toolPeak, floorMain, floorApplication, floorPeak;
     std::string failure;
     try {
-        RunHarness(); // the first start also fills the file cache; it is not counted
+        // The first starts also fill the file cache; they are not counted.
+        RunTimed(LIRAT_BENCH_STARTUP);
+        RunTimed(LIRAT_BENCH_STARTUP_FLOOR);
+        // The tool and the floor in turn, so that other load on the machine weighs on both.
         for (int i = 0; i < options.startups; ++i) {
-            Harness h = RunHarness();
-            shown.push_back(h.shownMs);
-            painted.push_back(h.paintedMs);
-            peak.push_back(h.peakMiB);
+            const auto tool = RunTimed(LIRAT_BENCH_STARTUP);
+            shown.push_back(Take(tool, "shown_us", "lirat_bench_startup"));
+            painted.push_back(Take(tool, "painted_us", "lirat_bench_startup"));
+            peak.push_back(tool.at("peak_mib"));
+            const auto floor = RunTimed(LIRAT_BENCH_STARTUP_FLOOR);
+            floorMain.push_back(Take(floor, "main_us", "lirat_bench_startup_floor"));
+            floorApplication.push_back(Take(floor, "application_us", "lirat_bench_startup_floor"));
+            floorPeak.push_back(floor.at("peak_mib"));
         }
         // Long enough for the window to be up: several times the slowest start seen.
         Summary s = Summarise(painted);
@@ -139,12 +151,15 @@ void RunStartup(const Options& options) {
                   "The tool: start-up to the main window, offscreen, %d starts", options.startups);
     PrintTable(title, "ms",
                {row("process start to main window shown", shown),
-                row("process start to its first paint", painted)},
+                row("process start to its first paint", painted),
+                row("floor: an empty Qt Widgets program, process start to main()", floorMain),
+                row("floor: the same, to its QApplication made", floorApplication)},
                true, 1, "measured");
     std::snprintf(title, sizeof title, "The tool: peak memory (VmHWM / ru_maxrss)");
     PrintTable(title, "MiB",
                {row("lirat_bench_startup, up to the first paint", peak),
-                row("lirat5, running with its windows shown", toolPeak)},
+                row("lirat5, running with its windows shown", toolPeak),
+                row("floor: the empty Qt Widgets program", floorPeak)},
                true, 1, "program");
 }
 

@@ -6,6 +6,7 @@
 #include "app/qt/main_window.h"
 #include "calibration/qt/kalibr_form.h"
 #include "protocol/guarded_call.h"
+#include "ui/qt/font_configuration_preload.h"
 #include "ui/qt/qt_ui_services.h"
 #include "ui/qt/serial_ui_bridge.h"
 
@@ -56,6 +57,7 @@ protected:
 int main(int argc, char* argv[]) {
     long long launchedNs = argc > 1 ? std::atoll(argv[1]) : MonotonicNs();
 
+    ui::qt::FontConfigurationPreload fontConfiguration;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lirat5"));
     QApplication::setWindowIcon(app::ApplicationIcon());
@@ -63,6 +65,7 @@ int main(int argc, char* argv[]) {
     ui::qt::QtUiServices ui(app::TForm1::Caption());
     ui::qt::SerialUiBridge serialBridge(ui);
 
+    fontConfiguration.Wait();
     long long shownNs = 0;
     FirstPaint paint;
     protocol::GuardedCall(ui, [&] {

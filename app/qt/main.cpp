@@ -1,11 +1,13 @@
 // Start-up of the configurator: the fixed tables already exist (they are constant-initialised),
-// then the application object, the main window, the calibration window and the message loop.
+// then the application object (with the font configuration read beside it), the main window,
+// the calibration window and the message loop.
 // The process always ends with exit code 0.
 
 #include "app/qt/app_icon.h"
 #include "app/qt/main_window.h"
 #include "calibration/qt/kalibr_form.h"
 #include "protocol/guarded_call.h"
+#include "ui/qt/font_configuration_preload.h"
 #include "ui/qt/qt_ui_services.h"
 #include "ui/qt/serial_ui_bridge.h"
 
@@ -30,6 +32,7 @@ void RunWindows(ui::qt::QtUiServices& ui) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    ui::qt::FontConfigurationPreload fontConfiguration;
     QApplication application(argc, argv);
     // The program's name for the desktop session; the title the user sees is the main window's
     // caption.
@@ -42,6 +45,7 @@ int main(int argc, char* argv[]) {
     // The tool's own port needs neither (smNone, no handlers); any other port opened here does.
     ui::qt::SerialUiBridge serialBridge(ui);
 
+    fontConfiguration.Wait(); // before the first window: its fonts need the configuration
     protocol::GuardedCall(ui, [&ui] { RunWindows(ui); });
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "ui/qt/qt_form.h"
 
 #include "ui/qt/page_control.h"
+#include "ui/qt/picture.h"
 #include "ui/qt/radio_group.h"
 #include "ui/qt/status_bar.h"
 #include "ui/qt/up_down.h"
@@ -11,10 +12,8 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -270,28 +269,6 @@ private:
     PageControl* pages_;
 };
 
-// A picture drawn transparent lets its parent show through wherever it has the colour of its
-// bottom-left pixel (the background of a diagram); the lines stay.
-QPixmap PicturePixmap(std::span<const std::uint8_t> bytes, bool transparent) {
-    QImage image = QImage::fromData(bytes.data(), static_cast<int>(bytes.size()));
-    if (image.isNull()) {
-        return {};
-    }
-    if (transparent) {
-        const QRgb background = image.pixel(0, image.height() - 1) & 0x00FFFFFF;
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                if ((line[x] & 0x00FFFFFF) == background) {
-                    line[x] = qRgba(0, 0, 0, 0);
-                }
-            }
-        }
-    }
-    return QPixmap::fromImage(image);
-}
-
 // The accessible name a label's caption gives: without blanks at the ends, doubled blanks and
 // the closing colon.
 QString NameFromCaption(QString caption) {
@@ -500,7 +477,7 @@ void QtForm::Create(const ControlSpec& control, PictureSource& pictures) {
         // A window drawn smaller to fit its screen draws its pictures smaller with it.
         picture->setScaledContents(true);
         if (pictures) {
-            picture->setPixmap(PicturePixmap(pictures(control.picture), control.transparent));
+            SetPictureWhenShown(*picture, pictures(control.picture), control.transparent);
         }
         widget = picture;
         adapter = std::make_unique<WidgetControl>(picture);

@@ -1,5 +1,6 @@
 #include "ui/qt/window_face.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QString>
 #include <QStringList>
@@ -29,11 +30,35 @@ constexpr ReferenceCaption kReferenceCaptions[] = {
     {"Температура (град. С): 20", 130},
 };
 
+// The faces in the order they are preferred.
+QStringList PreferredFamilies() {
+    return {QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+            QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+            QStringLiteral("DejaVu Sans")};
+}
+
+// The first preferred face the system has, looked up once: a font that names several faces
+// makes every character size look for each missing one again (the font matching of each
+// missing face cost as much as loading the face that is used). Where the system has none of
+// them, the whole list, and the system's own substitute for the first.
+QStringList Families() {
+    static const QStringList families = [] {
+        // By the names the system lists: asking for each name in turn would have the system's
+        // substitution rules resolve every missing one.
+        const QStringList present = QFontDatabase::families();
+        for (const QString& family : PreferredFamilies()) {
+            if (present.contains(family, Qt::CaseInsensitive)) {
+                return QStringList{family};
+            }
+        }
+        return PreferredFamilies();
+    }();
+    return families;
+}
+
 QFont Family(int pixelHeight) {
     QFont font;
-    font.setFamilies(QStringList{
-        QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies(Families());
     font.setPixelSize(pixelHeight);
     font.setWeight(QFont::Normal);
     return font;

@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using calibration_test::KalibrRig;
@@ -134,7 +135,10 @@ void KalibrFormTest::picturesUnderTheirLabels() {
     KalibrRig rig;
     rig.view.outputType = 2;
     rig.form.show();
-    for (QLabel* picture : {rig.form.Image1, rig.form.Image2}) {
+    // Each page's picture is drawn once the page is open.
+    const std::pair<int, QLabel*> pictures[] = {{0, rig.form.Image1}, {1, rig.form.Image2}};
+    for (const auto& [page, picture] : pictures) {
+        rig.form.PageControl1->setCurrentIndex(page);
         const QPixmap pixmap = picture->pixmap();
         QCOMPARE(pixmap.size(), QSize(483, 437));
         // White is transparent, the lines are opaque black.
@@ -153,6 +157,7 @@ void KalibrFormTest::picturesUnderTheirLabels() {
         QVERIFY(opaque < image.width() * image.height() / 2);
     }
     // Label3 and Label5 lie over the pictures, not under them.
+    rig.form.PageControl1->setCurrentIndex(0);
     QCOMPARE(rig.form.TabSheet1->childAt(rig.form.Label3->geometry().center()), rig.form.Label3);
     rig.form.PageControl1->setCurrentIndex(1);
     QCOMPARE(rig.form.TabSheet2->childAt(rig.form.Label5->geometry().center()), rig.form.Label5);
