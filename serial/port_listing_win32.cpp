@@ -9,8 +9,8 @@
 
 #include "serial/backend.h"
 #include "serial/com_error.h"
-#include "serial/port_order.h"
 #include "serial/utf8_win32.h"
+#include "serial/windows_port_list.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -27,11 +27,6 @@ namespace {
 // translation unit has to instantiate the GUID definitions of <devguid.h>.
 constexpr GUID kPortsClass = {
     0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-
-struct SetupPort {
-    std::string name;
-    std::string friendlyName;
-};
 
 bool IsComName(const std::wstring& name) {
     return name.size() > 3 && ::_wcsnicmp(name.c_str(), L"COM", 3) == 0 &&
@@ -62,8 +57,8 @@ std::string DeviceText(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property) {
 
 // The COM ports of the class: those present now (DIGCF_PRESENT) or all that are installed.
 // A system that cannot enumerate the class gives none; the ports are then listed without names.
-std::vector<SetupPort> PortsOfClass(DWORD flags) {
-    std::vector<SetupPort> ports;
+std::vector<detail::PortDevice> PortsOfClass(DWORD flags) {
+    std::vector<detail::PortDevice> ports;
     HDEVINFO set = ::SetupDiGetClassDevsW(&kPortsClass, nullptr, nullptr, flags);
     if (set == INVALID_HANDLE_VALUE)
         return ports;
@@ -89,13 +84,6 @@ std::vector<SetupPort> PortsOfClass(DWORD flags) {
     return ports;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 } // namespace
 
 std::vector<TComPortInfo> ListComPorts() {
@@ -103,35 +91,7 @@ std::vector<TComPortInfo> ListComPorts() {
     // A machine without any serial port has no SERIALCOMM key at all: an empty list.
     if (int err = backend::EnumPortNames(names); err != 0 && err != ERROR_FILE_NOT_FOUND)
         throw EComPort(CError_RegError, err);
-    std::vector<TComPortInfo> ports;
-    for (const std::string& name : names) {
-        TComPortInfo port;
-        port.Name = name;
-        port.Device = "\\\\.\\" + name;
-        port.Connected = true;
-        ports.push_back(std::move(port));
-    }
-    for (const SetupPort& present : PortsOfClass(DIGCF_PRESENT)) {
-        for (TComPortInfo& port : ports)
-            if (SameName(port.Name, present.name))
-                port.FriendlyName = present.friendlyName;
-    }
-    for (const SetupPort& installed : PortsOfClass(0)) {
-        const bool listed = std::any_of(ports.begin(), ports.end(), [&](const TComPortInfo& p) {
-            return SameName(p.Name, installed.name);
-        });
-        if (listed)
-            continue;
-        TComPortInfo absent;
-        absent.Name = installed.name;
-        absent.Device = "\\\\.\\" + installed.name;
-        absent.FriendlyName = installed.friendlyName;
-        ports.push_back(std::move(absent));
-    }
-    std::sort(ports.begin(), ports.end(), [](const TComPortInfo& a, const TComPortInfo& b) {
-        return PortNameLess(a.Name, b.Name);
-    });
-    return ports;
+    return detail::WindowsPortList(names, PortsOfClass(DIGCF_PRESENT), PortsOfClass(0));
 }
 
 } // namespace serial
