@@ -11,9 +11,10 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+# The package's summary line, then its description, in the language of its users.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Конфигуратор преобразователя ЛИРАТ-5")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Конфигуратор преобразователя ЛИРАТ-5
-Настройка и калибровка измерительного преобразователя ЛИРАТ-5 через COM-порт:
+    "Настройка и калибровка измерительного преобразователя ЛИРАТ-5 через COM-порт:
 окно lirat5, командная строка lirat5-cli и симулятор преобразователя lirat5-sim.
 .
 Доступ к COM-портам в Debian и Ubuntu есть только у группы dialout. Добавьте в
