@@ -173,13 +173,13 @@ struct NumberingCase {
 class Numbering : public ::testing::TestWithParam<NumberingCase> {};
 
 std::string Target(const FakeDeviceTree& tree, const std::vector<UsbAdapter>& adapters,
-                   const std::string& spec) {
-    if (spec.empty() || (spec[0] != '@' && spec[0] != '%'))
-        return spec;
+                   const std::string& described) {
+    if (described.empty() || (described[0] != '@' && described[0] != '%'))
+        return described;
     for (const UsbAdapter& a : adapters)
-        if (a.node == spec.substr(1))
-            return spec[0] == '@' ? tree.ById(a.byId) : tree.ByPath(a);
-    return "unknown adapter " + spec;
+        if (a.node == described.substr(1))
+            return described[0] == '@' ? tree.ById(a.byId) : tree.ByPath(a);
+    return "unknown adapter " + described;
 }
 
 TEST_P(Numbering, GivesEachNewAdapterTheLowestFreeNumber) {
