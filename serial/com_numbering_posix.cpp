@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,6 +19,8 @@ namespace serial::backend::posix {
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr std::chrono::seconds kLockWait{2};
 
 bool Names(const MappedName& entry, const Adapter& adapter) {
     return !entry.target.empty() && std::find(adapter.links.begin(), adapter.links.end(),
@@ -35,19 +39,24 @@ std::vector<Adapter> Unnamed(const std::vector<Adapter>& adapters,
 }
 
 // Holds the folder's lock file for one numbering round; the kernel lets go of it if the
-// program dies inside the round.
+// program dies inside the round. A round takes milliseconds, so a lock held for longer than
+// kLockWait belongs to a program that is stopped (Ctrl+Z) or hangs: rather than hang with it,
+// this round is given up and the adapters stay without a number until the next look.
 class FolderLock {
 public:
     explicit FolderLock(const fs::path& folder) {
         fd_ = ::open((folder / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
         if (fd_ < 0)
             return;
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
+        const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if ((errno != EWOULDBLOCK && errno != EINTR) ||
+                std::chrono::steady_clock::now() >= deadline) {
                 ::close(fd_);
                 fd_ = -1;
                 return;
             }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     }
     ~FolderLock() {

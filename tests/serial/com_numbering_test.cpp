@@ -14,10 +14,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -306,6 +308,22 @@ TEST(NumberingOverTime, ProgramsStartedTogetherGiveEachAdapterOneNumber) {
                                                   {"COM4", tree.ById(kFtdi.byId)},
                                                   {"COM5", tree.ByPath(kProlific)},
                                                   {"COM6", tree.ByPath(kCh340a)}}));
+}
+
+TEST(NumberingOverTime, AProgramStoppedHoldingTheLockHoldsNoOneUp) {
+    FakeDeviceTree tree;
+    tree.Plug(kFtdi);
+    fs::create_directories(tree.Folder());
+    const int held = ::open((tree.Folder() / ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    // Gives up after a while (a hang would end the test by its time-out) and numbers nothing.
+    NumberNewAdapters();
+    EXPECT_TRUE(tree.Mappings().empty());
+    ::close(held);
+    NumberNewAdapters();
+    EXPECT_EQ(tree.Mappings(),
+              (std::map<std::string, std::string>{{"COM3", tree.ById(kFtdi.byId)}}));
 }
 
 TEST(PortList, CountingOrderWithDevicesStatesAndDescriptions) {
