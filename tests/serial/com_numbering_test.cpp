@@ -141,22 +141,10 @@ private:
 };
 
 const UsbAdapter kFtdi{"ttyUSB0", "usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "2", "A50285BI"};
-const UsbAdapter kProlific{"ttyUSB1",
-                           "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0",
-                           "3",
-                           "",
-                           "Prolific Technology Inc.",
-                           "USB-Serial Controller",
-                           "067b",
-                           "2303"};
-const UsbAdapter kCdc{"ttyACM0",
-                      "usb-STMicroelectronics_Virtual_COM_Port_3276-if00",
-                      "1.4",
-                      "3276",
-                      "STMicroelectronics",
-                      "Virtual COM Port",
-                      "0483",
-                      "5740"};
+const UsbAdapter kProlific{
+    "ttyUSB1", "usb-Prolific_Technology_Inc._USB-Serial_Controller-if00-port0", "3", ""};
+const UsbAdapter kCdc{"ttyACM0", "usb-STMicroelectronics_Virtual_COM_Port_3276-if00", "1.4",
+                      "3276"};
 const UsbAdapter kCh340a{
     "ttyUSB2", "usb-1a86_USB_Serial-if00-port0", "4", "", "", "USB Serial", "1a86", "7523"};
 const UsbAdapter kCh340b{
