@@ -172,11 +172,19 @@ inline constexpr const char* InterruptCameLate =
 inline constexpr const char* PortHeading = "Порт";
 inline constexpr const char* DeviceHeading = "Устройство";
 inline constexpr const char* StateHeading = "Состояние";
+inline constexpr const char* DescriptionHeading = "Описание";
 inline constexpr const char* QuantityHeading = "Величина";
 inline constexpr const char* WrittenHeading = "Записано";
 inline constexpr const char* ReadHeading = "Считано";
 inline constexpr const char* TimeHeading = "Время";
 inline constexpr const char* ValueHeading = "Значение";
+
+// The list of ports: whether each is plugged in, and what it is.
+inline constexpr const char* PortConnected = "подключён";
+inline constexpr const char* PortNotConnected = "не подключён";
+inline constexpr const char* OnBoardPort = "встроенный порт";
+inline constexpr const char* SerialNumber = "серийный номер ";
+inline constexpr const char* NoSerialNumber = "без серийного номера";
 
 // Quantities of the configuration.
 inline constexpr const char* SensorType = "Тип датчика";

@@ -9,6 +9,7 @@
 #include "protocol/number_text.h"
 #include "serial/com_error.h"
 #include "serial/com_port.h"
+#include "serial/port_order.h"
 
 #include <algorithm>
 #include <array>
@@ -123,6 +124,8 @@ std::vector<std::string> PortsToScan(const std::vector<std::string>& named) {
             ports.push_back(name);
         }
     }
+    // As `ports` lists them: COM2 before COM10.
+    std::stable_sort(ports.begin(), ports.end(), serial::PortNameLess);
     return ports;
 }
 

@@ -29,7 +29,7 @@ ProbeResult ProbePort(const std::string& port);
 // The ports in the order given, each probed on a thread of its own.
 std::vector<ProbeResult> ProbePorts(const std::vector<std::string>& ports);
 
-// The ports EnumComPorts lists, then the names given that are not among them.
+// The ports EnumComPorts lists and the names given that are not among them, in counting order.
 std::vector<std::string> PortsToScan(const std::vector<std::string>& named);
 
 // Whether an operating-system error of opening means another holder of the device

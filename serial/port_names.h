@@ -5,11 +5,14 @@
 //    opens that entry, normally a symbolic link to any device: a USB adapter's stable
 //    /dev/serial/by-id/... path, or the pseudo-terminal of the transducer simulator. The folder
 //    is $XDG_CONFIG_HOME/lirat5/ports, or ~/.config/lirat5/ports without XDG_CONFIG_HOME.
-// 3. Otherwise "COMn" follows a fixed table: COM1-COM32 are /dev/ttyS0-31, COM33-COM64 are
-//    /dev/ttyUSB0-31, COM65-COM96 are /dev/ttyACM0-31.
+//    USB adapters get their entries by themselves, COM3 upwards (serial/com_numbering.h), the
+//    first time a name is looked up or the ports are listed while they are plugged in.
+// 3. Otherwise "COMn" follows a fixed table (serial/port_table.h): COM1-COM32 are
+//    /dev/ttyS0-31, COM33-COM64 are /dev/ttyUSB0-31, COM65-COM96 are /dev/ttyACM0-31.
 // 4. Any other name without "/" is taken as a device name under /dev ("ttyUSB0").
 // A COM name outside the table (COM0, COM97 and above) that is not mapped resolves to its
 // would-be entry in the mapping folder, so opening it fails as a missing device.
+// The /dev of rules 3 and 4 is below the device-tree root (serial/device_tree.h).
 #pragma once
 
 #include <string>

@@ -1,11 +1,15 @@
 #include "serial/port_names.h"
 
+#include "serial/com_numbering.h"
+#include "serial/device_tree.h"
+#include "serial/port_listing.h"
+#include "serial/port_table.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -38,30 +42,12 @@ bool SameName(const std::string& a, const std::string& b) {
     return Upper(a) == Upper(b);
 }
 
-// The number of "COMn" (any case, n without leading sign), or nothing.
-std::optional<int> ComNumber(const std::string& name) {
-    if (name.size() < 4 || !SameName(name.substr(0, 3), "COM") || name.size() > 7)
-        return std::nullopt;
-    int n = 0;
-    for (std::size_t i = 3; i < name.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(name[i])))
-            return std::nullopt;
-        n = n * 10 + (name[i] - '0');
-    }
-    return n;
-}
-
-struct TableRange {
-    int first; // first COM number
-    const char* prefix;
-};
-constexpr TableRange kTable[] = {{1, "/dev/ttyS"}, {33, "/dev/ttyUSB"}, {65, "/dev/ttyACM"}};
-constexpr int kRangeSize = 32;
-
 std::optional<std::string> TablePath(int number) {
-    for (const TableRange& r : kTable)
+    using backend::posix::kRangeSize;
+    for (const backend::posix::TableRange& r : backend::posix::kTable)
         if (number >= r.first && number < r.first + kRangeSize)
-            return std::string(r.prefix) + std::to_string(number - r.first);
+            return backend::posix::UnderRoot(std::string(r.prefix) +
+                                             std::to_string(number - r.first));
     return std::nullopt;
 }
 
@@ -76,21 +62,6 @@ std::optional<fs::path> MappedEntry(const std::string& name) {
         if (SameName(it->path().filename().string(), name))
             return it->path();
     return std::nullopt;
-}
-
-// A 16550-style port that the kernel lists but that has no hardware reports type 0.
-bool SerialHardwarePresent(const std::string& devicePath) {
-    std::error_code ec;
-    if (!fs::exists(devicePath, ec))
-        return false;
-    std::string base = fs::path(devicePath).filename().string();
-    if (base.rfind("ttyS", 0) != 0)
-        return true;
-    std::ifstream type("/sys/class/tty/" + base + "/type");
-    int value = 0;
-    if (!(type >> value))
-        return true;
-    return value != 0;
 }
 
 } // namespace
@@ -119,12 +90,18 @@ std::string ResolvePortName(const std::string& name) {
         return (fs::path(PortMappingFolder()) / "invalid-port-name").string();
     if (auto entry = MappedEntry(name))
         return entry->string();
-    if (auto number = ComNumber(name)) {
+    if (auto number = backend::posix::ComNumber(name)) {
+        // The adapter the name stands for may be one the component has not seen yet.
+        if (*number >= backend::posix::kFirstAdapterNumber) {
+            backend::posix::NumberNewAdapters();
+            if (auto entry = MappedEntry(name))
+                return entry->string();
+        }
         if (auto path = TablePath(*number))
             return *path;
         return (fs::path(PortMappingFolder()) / name).string();
     }
-    return "/dev/" + name;
+    return backend::posix::UnderRoot("/dev/" + name);
 }
 
 int RegisterPortName(const std::string& name, const std::string& target) {
@@ -162,25 +139,26 @@ int UnregisterPortName(const std::string& name) {
 
 std::vector<std::string> AvailablePortNames() {
     std::vector<std::string> names;
-    std::error_code ec;
-    for (fs::directory_iterator it(PortMappingFolder(), ec), end; !ec && it != end;
-         it.increment(ec)) {
-        std::string entry = it->path().filename().string();
-        std::error_code targetEc;
-        if (entry.empty() || entry.front() == '.' || !fs::exists(it->path(), targetEc))
-            continue;
-        names.push_back(Upper(entry));
-    }
-    for (const TableRange& r : kTable) {
-        for (int i = 0; i < kRangeSize; ++i) {
-            std::string com = "COM" + std::to_string(r.first + i);
-            if (std::find(names.begin(), names.end(), com) != names.end())
-                continue;
-            if (SerialHardwarePresent(std::string(r.prefix) + std::to_string(i)))
-                names.push_back(com);
-        }
-    }
+    for (const TComPortInfo& port : ListComPorts())
+        if (port.Connected)
+            names.push_back(port.Name);
     return names;
 }
+
+namespace backend::posix {
+
+std::optional<int> ComNumber(const std::string& name) {
+    if (name.size() < 4 || !SameName(name.substr(0, 3), "COM") || name.size() > 7)
+        return std::nullopt;
+    int n = 0;
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i])))
+            return std::nullopt;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+} // namespace backend::posix
 
 } // namespace serial
