@@ -24,12 +24,15 @@ int LastError() {
     return static_cast<int>(::GetLastError());
 }
 
-// 0 while the device answers, else its error.
+// 0 while the device answers, else its error. The modem status is asked because asking
+// changes nothing (the error query would clear the line errors that LastErrors reports); a
+// device without modem lines answers that it has none, which is an answer too.
 int DeviceError(Device* device) {
-    DWORD errors = 0;
-    COMSTAT stat;
-    std::memset(&stat, 0, sizeof stat);
-    return device->sys->ClearCommError(device->handle, &errors, &stat) ? 0 : LastError();
+    DWORD lines = 0;
+    if (device->sys->GetCommModemStatus(device->handle, &lines))
+        return 0;
+    int err = LastError();
+    return IsModemStatusUnsupported(err) ? 0 : err;
 }
 
 } // namespace
