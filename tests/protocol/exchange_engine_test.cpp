@@ -210,7 +210,9 @@ TEST_P(LostConnection, IsExplainedWithWhatTheTransducerMayHold) {
         expected += std::string(c.partial) + "\n";
     }
     expected += "ClearCommError function failed (win error code: 5)";
-    EXPECT_EQ(ui.Messages(), std::vector<std::string>{expected});
+    // An input calibration first asks for the substitute sensor.
+    ASSERT_FALSE(ui.Messages().empty());
+    EXPECT_EQ(ui.Messages().back(), expected);
     ExpectIdle();
 }
 
