@@ -1,7 +1,6 @@
 // The port over a real pseudo-terminal: natively through openpty, under Wine through a Wine
 // COM name linked to a pseudo-terminal (see far_end.h). The same cases run on both backends.
 #include "serial/com_port.h"
-#include "serial/port_error_explainer.h"
 
 #include "tests/serial/far_end.h"
 
@@ -356,34 +355,6 @@ TEST_F(PortOverPty, StalledLineEndsTheWriteAfterItsTimeout) {
     EXPECT_LT(took, 5000);
     far->Send("\x11"); // Xon: the rest goes out again
     EXPECT_EQ(port.WriteStr("go"), 2);
-}
-
-TEST_F(PortOverPty, PulledOutAndPutBackUnderANewNodeTheSameNameWorksAgain) {
-    port.SetPort(far->StableName());
-    port.Open();
-    EXPECT_EQ(port.WriteStr("$8\r\n"), 4);
-    EXPECT_EQ(far->Receive(4, 3000), "$8\r\n");
-    far->Replug();
-    // The next step of the exchange fails within the window's shortest tick, and says why.
-    bool raised = false;
-    const auto start = Clock::now();
-    while (!raised && MsSince(start) < 500) {
-        try {
-            port.ClearBuffer(true, true);
-            port.WriteStr("$H\r\n");
-            port.InputCount();
-        } catch (const EComPort& e) {
-            raised = true;
-            EXPECT_EQ(ExplainPortError(e, port.Port()).fault, PortFault::Disconnected) << e.what();
-        }
-    }
-    EXPECT_TRUE(raised) << "the pulled adapter went unnoticed";
-    EXPECT_NO_THROW(port.Close());
-    EXPECT_FALSE(port.Connected());
-    // No restart: the same name opens the new device.
-    ASSERT_NO_THROW(port.Open());
-    EXPECT_EQ(port.WriteStr("new"), 3);
-    EXPECT_EQ(far->Receive(3, 3000), "new");
 }
 
 TEST_F(PortOverPty, FarEndGoingAwaySurfacesAsAnErrorAndCloseStillWorks) {

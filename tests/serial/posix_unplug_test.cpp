@@ -317,7 +317,6 @@ TEST_P(PulledAdapter, FailsTheExchangeClosesAndOpensAgainUnderANewNode) {
 INSTANTIATE_TEST_SUITE_P(Removal, PulledAdapter,
                          ::testing::Values(PullRow{"eio_hang_up", EIO, POLLHUP, false},
                                            PullRow{"enodev_error", ENODEV, POLLERR, false},
-                                           PullRow{"enxio_both", ENXIO, POLLHUP | POLLERR, false},
                                            PullRow{"queue_query_fails_after_the_write", EIO, 0,
                                                    true}),
                          [](const auto& info) { return std::string(info.param.name); });
