@@ -60,8 +60,10 @@ PortFault ClassifyPortError(int code, int osError) {
             return PortFault::Other;
         }
     }
-    // A removed adapter ends the transfers it had pending as aborted.
-    if (backend::IsDeviceGone(osError) || osError == ERROR_OPERATION_ABORTED)
+    // A removed adapter ends the transfers it had pending as aborted; Wine's serial layer calls a
+    // line that has gone (a hung-up tty) not ready.
+    if (backend::IsDeviceGone(osError) || osError == ERROR_OPERATION_ABORTED ||
+        osError == ERROR_NOT_READY)
         return PortFault::Disconnected;
     return PortFault::Other;
 }

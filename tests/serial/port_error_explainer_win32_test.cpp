@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include <windows.h>
+#include <winerror.h>
 
 namespace {
 

@@ -3,6 +3,9 @@
 // transfers and event waits left pending for ever, as some adapters' drivers leave them), then
 // put back. The port must fail the exchange at once, give the handle back on Close without
 // waiting for ever, and open again.
+
+// The printer part of windows.h would turn the port's SetPort into SetPortA.
+#define WIN32_LEAN_AND_MEAN
 #include "serial/com_port.h"
 #include "serial/port_error_explainer.h"
 #include "serial/win32_syscalls.h"
@@ -51,6 +54,10 @@ public:
     std::size_t OpenHandles() const {
         std::lock_guard lock(mutex_);
         return handles_.size();
+    }
+    bool EventWaitPending() const {
+        std::lock_guard lock(mutex_);
+        return !eventWaits_.empty();
     }
     std::size_t PendingRecords() const {
         std::lock_guard lock(mutex_);
@@ -242,6 +249,11 @@ TEST_P(PulledAdapter, FailsTheExchangeGivesTheHandleBackAndOpensAgain) {
     port.SetPort(FakeAdapter::kPort);
     port.Open();
     ASSERT_EQ(port.WriteStr("$8\r\n"), 4);
+    // Pulled out while the event thread waits on the device, as it does for the tool's port.
+    const auto opened = Clock::now();
+    while (!adapter.EventWaitPending() && MsSince(opened) < 3000)
+        ::Sleep(1);
+    ASSERT_TRUE(adapter.EventWaitPending());
 
     adapter.Pull(r.error, r.eventsOnly);
     if (!r.eventsOnly) {
