@@ -43,7 +43,7 @@ public:
     PullableAdapter(const PullableAdapter&) = delete;
     PullableAdapter& operator=(const PullableAdapter&) = delete;
 
-    // From now on the device's calls fail with error and poll reports revents; with
+    // From now on the device's calls fail with error and its wait reports revents; with
     // queueQueryOnly only the transmit-queue query fails (the adapter went between a write and
     // the look at its queue).
     void Pull(int error, short revents, bool queueQueryOnly) {
@@ -83,11 +83,6 @@ public:
         }
         return SystemCalls::Close(fd);
     }
-    ssize_t Read(int fd, void* buffer, std::size_t count) override {
-        if (Failing(fd, false))
-            return Fail();
-        return SystemCalls::Read(fd, buffer, count);
-    }
     ssize_t Write(int fd, const void* buffer, std::size_t count) override {
         if (Failing(fd, false))
             return Fail();
@@ -107,34 +102,10 @@ public:
             Note("tcgetattr");
         return SystemCalls::TcGetAttr(fd, tio);
     }
-    int TcSetAttr(int fd, int when, const termios* tio) override {
-        if (Failing(fd, false))
-            return Fail();
-        return SystemCalls::TcSetAttr(fd, when, tio);
-    }
-    int TcFlush(int fd, int queue) override {
-        if (Failing(fd, false))
-            return Fail();
-        return SystemCalls::TcFlush(fd, queue);
-    }
     int Flock(int fd, int operation) override {
         if (Ours(fd) && (operation & LOCK_EX))
             Note("flock");
         return SystemCalls::Flock(fd, operation);
-    }
-    int Poll(pollfd* fds, nfds_t count, int timeoutMs) override {
-        bool pulled = false;
-        for (nfds_t i = 0; i < count; ++i)
-            pulled = pulled || Failing(fds[i].fd, false);
-        if (!pulled)
-            return SystemCalls::Poll(fds, count, timeoutMs);
-        ++waits_;
-        int ready = 0;
-        for (nfds_t i = 0; i < count; ++i) {
-            fds[i].revents = Failing(fds[i].fd, false) ? revents_ : 0;
-            ready += fds[i].revents != 0;
-        }
-        return ready;
     }
     int EpollWait(int epollFd, epoll_event* events, int max, int timeoutMs) override {
         std::unique_lock lock(mutex_);
@@ -147,11 +118,6 @@ public:
             (revents_ & POLLHUP ? EPOLLHUP : 0u) | (revents_ & POLLERR ? EPOLLERR : 0u);
         events[0].data.fd = fd_;
         return 1;
-    }
-    int ReadLineCounters(int fd, backend::posix::LineCounters& counters) override {
-        if (Failing(fd, false))
-            return error_;
-        return SystemCalls::ReadLineCounters(fd, counters);
     }
     bool IsPseudoTerminal(int fd) override {
         return Ours(fd) ? false : SystemCalls::IsPseudoTerminal(fd);
