@@ -6,6 +6,7 @@
 #include "calibration/calibration_link.h"
 #include "catalogue/sensor_catalogue.h"
 #include "catalogue/sensor_selection.h"
+#include "protocol/comport_error_explainer.h"
 #include "protocol/comport_exchange_port.h"
 #include "protocol/engine_texts.h"
 #include "protocol/exchange_engine.h"
@@ -57,6 +58,7 @@ MainWindowLogic::MainWindowLogic(protocol::UiServices& ui, ui::ControlSet& contr
     protocol::ConfigureToolPort(*comPort_);
     port_ = port ? std::move(port) : std::make_unique<protocol::ComPortExchangePort>(*comPort_);
     engine_ = std::make_unique<protocol::ExchangeEngine>(*port_, *this, ui_);
+    engine_->SetErrorExplainer(protocol::ComPortErrorExplainer(*comPort_));
     timer_.SetEnabled(false);
     timer_.SetInterval(protocol::ExchangeEngine::InitialInterval);
 }
@@ -67,7 +69,7 @@ MainWindowLogic::~MainWindowLogic() {
 }
 
 template <class Handler> void MainWindowLogic::Handle(Handler&& handler) {
-    protocol::GuardedCall(ui_, std::forward<Handler>(handler));
+    protocol::GuardedCall(ui_, *engine_, std::forward<Handler>(handler));
 }
 
 char MainWindowLogic::DecimalSeparator() const {

@@ -36,7 +36,7 @@ KalibrFormLogic::KalibrFormLogic(protocol::ExchangeEngine& engine,
       buttonExit_(controls["ButtonExit"]), pageControl_(controls["PageControl1"]) {}
 
 void KalibrFormLogic::FormShow() {
-    protocol::GuardedCall(ui_, [this] {
+    protocol::GuardedCall(ui_, engine_, [this] {
         InputStage = 0;
         button2_.SetVisible(true);
         buttonExit_.SetText(kCancel);
@@ -56,15 +56,15 @@ void KalibrFormLogic::FormShow() {
 }
 
 void KalibrFormLogic::FormClose() {
-    protocol::GuardedCall(ui_, [this] { engine_.KalibrFormClose(CalibrationUnfinished); });
+    protocol::GuardedCall(ui_, engine_, [this] { engine_.KalibrFormClose(CalibrationUnfinished); });
 }
 
 void KalibrFormLogic::Button1Click() {
-    protocol::GuardedCall(ui_, [this] { engine_.KalibrButton1Click(InputStage); });
+    protocol::GuardedCall(ui_, engine_, [this] { engine_.KalibrButton1Click(InputStage); });
 }
 
 void KalibrFormLogic::Button2Click() {
-    protocol::GuardedCall(ui_, [this] {
+    protocol::GuardedCall(ui_, engine_, [this] {
         if (InputStage == 0) {
             // The gain stage needs the resistance standard of the selected range. Without a
             // selected range (text typed into the main window's lists) there is none to show, so
@@ -86,11 +86,11 @@ void KalibrFormLogic::Button2Click() {
 }
 
 void KalibrFormLogic::Button3Click() {
-    protocol::GuardedCall(ui_, [this] { engine_.KalibrButton3Click(); });
+    protocol::GuardedCall(ui_, engine_, [this] { engine_.KalibrButton3Click(); });
 }
 
 void KalibrFormLogic::ButtonExitClick() {
-    protocol::GuardedCall(ui_, [this] {
+    protocol::GuardedCall(ui_, engine_, [this] {
         if (window_.close) {
             window_.close();
         }

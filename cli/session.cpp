@@ -3,6 +3,7 @@
 #include "cli/cli_texts.h"
 #include "cli/command_error.h"
 #include "cli/file_path.h"
+#include "protocol/comport_error_explainer.h"
 #include "protocol/engine_texts.h"
 #include "protocol/tool_port_settings.h"
 
@@ -57,6 +58,7 @@ Session::Session(const Options& options, Console& console, const std::string& co
         top = log_.get();
     }
     engine_ = std::make_unique<protocol::ExchangeEngine>(*top, view_, ui_, tables_);
+    engine_->SetErrorExplainer(protocol::ComPortErrorExplainer(comPort_));
 }
 
 Session::~Session() {
@@ -76,7 +78,7 @@ TransactionResult Session::Run(const std::function<void(protocol::ExchangeEngine
     } catch (const std::exception& error) {
         engine_->AbandonTransaction();
         throw CommandError(ExitStatus::DeviceError,
-                           texts::PortFailed + comPort_.Port() + ":\n" + error.what());
+                           texts::PortFailed + comPort_.Port() + ":\n" + engine_->ErrorText(error));
     }
     PlayTimer(pace, phase, result);
     result.succeeded = true;

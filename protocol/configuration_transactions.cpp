@@ -58,6 +58,7 @@ void ExchangeEngine::ButtonZClick() {
         return;
     }
     BeginTransaction(protocol::TransactionKind::ZeroCalibration);
+    factoryReset_ = true;
     SendFirstCommand(actions_[ActFactoryReset]);
     SetControlsEnabled(false);
 }

@@ -34,6 +34,16 @@ inline constexpr const char* NoConnection = "Нет связи с приборо
 inline constexpr const char* NotUnderstood = "Прибор не понял команду!";
 inline constexpr const char* BadReply = "Прибор прислал неверный ответ!";
 inline constexpr const char* ExchangeError = "Ошибка обмена с прибором!";
+// A connection lost in the middle of a transaction that changes what the transducer holds.
+inline constexpr const char* PartialWrite =
+    "Прибор мог сохранить только часть новой конфигурации: когда связь восстановится, "
+    "запишите её ещё раз.";
+inline constexpr const char* PartialFactoryReset =
+    "Заводские настройки могли восстановиться не полностью: когда связь восстановится, "
+    "повторите восстановление.";
+inline constexpr const char* PartialCalibration =
+    "Прибор мог сохранить только часть калибровки: когда связь восстановится, повторите "
+    "калибровку.";
 inline constexpr const char* Temperature = "Температура (град. С): ";
 inline constexpr const char* Resistance = "Сопротивление (Ом): ";
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <exception>
+#include <utility>
 
 namespace protocol {
 
@@ -74,6 +75,7 @@ bool ExchangeEngine::OpenForTransaction(bool applyPortNumber) {
 void ExchangeEngine::BeginTransaction(protocol::TransactionKind kind) {
     step_ = 0;
     kind_ = kind;
+    factoryReset_ = false;
     // A status left over from an earlier calibration must not disable "Продолжить" at the end
     // of this transaction.
     statusResult_ = 0;
@@ -91,12 +93,45 @@ void ExchangeEngine::SendFirstCommand(const CommandRecord& record) {
 }
 
 // The port layer's errors carry fixed English texts; the user reads a Russian headline with
-// that text below it, which still names the failed call and the system's error number.
+// the explanation and that text below it, which still names the failed call and the system's
+// error number.
 std::string ExchangeEngine::ExchangeErrorText(const std::string& detail) {
     if (detail.empty()) {
         return texts::ExchangeError;
     }
     return std::string(texts::ExchangeError) + "\n" + detail;
+}
+
+void ExchangeEngine::SetErrorExplainer(ErrorExplainer explainer) {
+    explainer_ = explainer ? std::move(explainer) : ErrorExplainer(PlainExplanation);
+}
+
+std::string ExchangeEngine::ErrorText(const std::exception& error) const {
+    const ErrorExplanation told = explainer_(error);
+    std::string text = told.explanation;
+    const char* partial = nullptr;
+    if (told.connectionLost) {
+        switch (kind_) {
+        case protocol::TransactionKind::WriteConfiguration:
+            partial = texts::PartialWrite;
+            break;
+        case protocol::TransactionKind::ZeroCalibration:
+            partial = factoryReset_ ? texts::PartialFactoryReset : texts::PartialCalibration;
+            break;
+        case protocol::TransactionKind::GainCalibration:
+        case protocol::TransactionKind::OutputCalibration:
+            partial = texts::PartialCalibration;
+            break;
+        default:
+            break;
+        }
+    }
+    for (const std::string& line : {partial ? std::string(partial) : std::string(), told.detail}) {
+        if (!line.empty()) {
+            text += (text.empty() ? "" : "\n") + line;
+        }
+    }
+    return text;
 }
 
 void ExchangeEngine::TimerTimer() {
@@ -108,7 +143,7 @@ void ExchangeEngine::TimerTimer() {
     } catch (const std::exception& error) {
         // A port error while reading, or anything else a step could not handle: the transaction
         // still ends (or recovers) so that the window is never left waiting.
-        FailTransaction(ExchangeErrorText(error.what()));
+        FailTransaction(ExchangeErrorText(ErrorText(error)));
     } catch (...) {
         FailTransaction(texts::ExchangeError);
     }
@@ -189,7 +224,7 @@ void ExchangeEngine::FailTransaction(const std::string& message) {
             SendCommand(actions_[ActEndOutputCalibration]);
             return;
         } catch (const std::exception& error) {
-            sendError = ExchangeErrorText(error.what());
+            sendError = ExchangeErrorText(ErrorText(error));
         } catch (...) {
         }
         // The port could not take "$B" either: the calibration ends here, unfinished. The same

@@ -8,6 +8,7 @@
 #include "protocol/command_record.h"
 #include "protocol/command_table.h"
 #include "protocol/engine_view.h"
+#include "protocol/error_explanation.h"
 #include "protocol/exchange_port.h"
 #include "protocol/transaction_kind.h"
 #include "protocol/ui_services.h"
@@ -64,6 +65,15 @@ public:
 
     // The timer's tick: takes the reply of the last command and runs its step.
     void TimerTimer();
+
+    // --- Errors as the user reads them ---
+    // By default an error reads as its own text; the application installs the explainer of its
+    // serial port.
+    void SetErrorExplainer(ErrorExplainer explainer);
+    // The text of an error that a transaction ran into: its explanation, then (for a connection
+    // lost in a write, a factory reset or a calibration) what the transducer may now hold, then
+    // the error's own text.
+    std::string ErrorText(const std::exception& error) const;
 
     // --- Engine operations shared by the steps ---
     // Purges both queues, writes the record's bytes, shows "Передано: " and its text in the
@@ -133,6 +143,9 @@ private:
     bool deviceAnswered_ = false;
     bool controlsEnabled_ = true;
     std::int32_t statusResult_ = 0;
+    // The zero-calibration kind is running a factory reset ("$F").
+    bool factoryReset_ = false;
+    ErrorExplainer explainer_ = PlainExplanation;
     int waitingCount_ = 0;
     std::string replyPayload_;
 

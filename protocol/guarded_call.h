@@ -4,21 +4,26 @@
 // and the window stays usable. The Qt side wraps each of its handlers with it, so no exception
 // crosses the Qt event loop.
 
+#include "protocol/exchange_engine.h"
 #include "protocol/ui_services.h"
 
 #include <exception>
+#include <string>
 #include <utility>
 
 namespace protocol {
 
-// Returns true when the handler ran to its end, false when an exception was shown instead.
-template <typename Handler> bool GuardedCall(UiServices& ui, Handler&& handler) noexcept {
+namespace detail {
+
+// describe gives the text the box shows for an exception.
+template <typename Handler, typename Describe>
+bool Guarded(UiServices& ui, Handler&& handler, Describe&& describe) noexcept {
     try {
         std::forward<Handler>(handler)();
         return true;
     } catch (const std::exception& error) {
         try {
-            ui.ShowException(error.what());
+            ui.ShowException(describe(error));
         } catch (...) {
             // The box itself failed; there is nobody left to tell.
         }
@@ -30,6 +35,23 @@ template <typename Handler> bool GuardedCall(UiServices& ui, Handler&& handler) 
         }
     }
     return false;
+}
+
+} // namespace detail
+
+// Returns true when the handler ran to its end, false when an exception was shown instead. An
+// exception shows its own message.
+template <typename Handler> bool GuardedCall(UiServices& ui, Handler&& handler) noexcept {
+    return detail::Guarded(ui, std::forward<Handler>(handler),
+                           [](const std::exception& error) { return std::string(error.what()); });
+}
+
+// A handler of a window that drives the engine: the port's errors (a port that cannot be opened,
+// a first command it cannot send) read as the engine tells them, explained.
+template <typename Handler>
+bool GuardedCall(UiServices& ui, const ExchangeEngine& engine, Handler&& handler) noexcept {
+    return detail::Guarded(ui, std::forward<Handler>(handler),
+                           [&engine](const std::exception& e) { return engine.ErrorText(e); });
 }
 
 } // namespace protocol

@@ -75,8 +75,10 @@ int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::
 // transfers always go on by themselves. A synchronous transfer, whose caller waits for it at
 // once, is not handed over.
 void RunInBackground(Device* device, Overlapped* overlapped);
-// Waits without a time limit for the record's event (a record that never started a transfer is
-// signalled); 0 when the event became signalled.
+// Waits for the record's event (a record that never started a transfer is signalled); 0 when
+// the event became signalled. There is no time limit while the device answers; on a device that
+// has gone away, whose driver may never end what was pending, the wait cancels the record's
+// transfer and returns the device's error instead.
 int WaitOverlapped(Device* device, Overlapped* overlapped);
 // The result of the record's transfer without waiting: 0 with the bytes moved, or
 // kErrorIoIncomplete / kErrorIoPending while it goes on, or the transfer's error.
@@ -98,6 +100,9 @@ int SetEventMask(Device* device, std::uint32_t mask);
 // Starts a wait for the events of the mask; the record's event is signalled when it ends, and
 // the events that occurred are written to *mask then. Results as for StartRead.
 int StartEventWait(Device* device, Overlapped* overlapped, std::uint32_t* mask);
+// Ends the record's event wait if it is still pending, as a wait that is no longer wanted: a
+// device that has gone away may refuse the new mask that would otherwise end it.
+void CancelEventWait(Device* device, Overlapped* overlapped);
 
 // Gives the calling thread a priority on the usual scale (0 idle ... 3 normal ... 6 critical);
 // as far as the system lets an unprivileged process.

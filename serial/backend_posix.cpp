@@ -138,13 +138,15 @@ std::uint32_t StashedCount(Device* device) {
     return static_cast<std::uint32_t>(device->stash.size());
 }
 
-std::uint32_t QueuedOut(Device* device) {
+int QueuedOut(Device* device, std::uint32_t& queued) {
+    queued = 0;
     if (!device->hasTxQueue)
         return 0;
     int out = 0;
-    if (device->sys->Ioctl(device->fd, TIOCOUTQ, &out) != 0)
-        return 0;
-    return static_cast<std::uint32_t>(std::max(out, 0));
+    if (int err = Ioctl(device, TIOCOUTQ, &out); err != 0)
+        return err;
+    queued = static_cast<std::uint32_t>(std::max(out, 0));
+    return 0;
 }
 
 void NoteWritten(Device* device) {
@@ -201,15 +203,26 @@ int OpenDevice(const std::string& port, Device*& device) {
         return err;
     }
     const std::string real = RealPath(path);
-    d->hasTxQueue = !d->sys->IsPseudoTerminal(d->fd);
     int busy = posix::TakeDeviceLock(real, d->lockPath);
-    if (busy == 0 && d->hasTxQueue && d->sys->OpenElsewhere(real))
-        busy = EBUSY;
     if (busy != 0) {
         ReleaseOpened(d);
         return busy;
     }
+    // The kernel raises DTR and RTS when it opens the line (unless its rate is B0), and the
+    // transducer must not see them up any longer than it takes to get here: the lines go down at
+    // once, before the slow look for other holders below. The two cheap checks above come first
+    // so that the lines of a device another program has locked are never touched. A port set to
+    // hold a line on raises it again when its settings are applied, right after the open.
+    SetModemLine(d, TIOCM_DTR | TIOCM_RTS, false);
+    d->hasTxQueue = !d->sys->IsPseudoTerminal(d->fd);
+    if (d->hasTxQueue && d->sys->OpenElsewhere(real)) {
+        ReleaseOpened(d);
+        return EBUSY;
+    }
     d->sys->Ioctl(d->fd, TIOCEXCL, nullptr);
+    // An FTDI adapter holds received bytes back for up to 16 ms unless told not to; a driver
+    // without the switch (or one that keeps it for the administrator) is left as it is.
+    d->sys->SetLowLatency(d->fd);
     // What arrived while the device was closed is not for this open, as on Windows.
     d->sys->TcFlush(d->fd, TCIFLUSH);
     d->id = nextDeviceId++;

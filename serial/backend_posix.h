@@ -120,8 +120,9 @@ void PurgeReceived(Device* device);
 std::uint32_t StashedCount(Device* device);
 // A write has put bytes into the transmit queue.
 void NoteWritten(Device* device);
-// Bytes still in the transmit queue (0 for a device without one, or when it cannot be asked).
-std::uint32_t QueuedOut(Device* device);
+// Bytes still in the transmit queue (0 for a device without one); 0 or the errno value of a
+// query the device refused (an unplugged adapter), which must not pass for an empty queue.
+int QueuedOut(Device* device, std::uint32_t& queued);
 // Modem lines through TIOCMBIS/TIOCMBIC; 0 or an errno value.
 int SetModemLine(Device* device, int line, bool on);
 

@@ -1,4 +1,5 @@
-// Win32 backend: the device interface itself, with overlapped transfers on events.
+// Win32 backend: the device interface itself, with overlapped transfers on events. Every system
+// call on a device goes through the device's SystemCalls (win32_syscalls.h).
 #include "serial/backend_win32.h"
 #include "serial/backend.h"
 #include "serial/utf8_win32.h"
@@ -14,14 +15,34 @@ const int kErrorInvalidHandle = ERROR_INVALID_HANDLE;
 
 namespace {
 
+// A wait for a transfer looks this often whether its device still answers.
+constexpr DWORD kDeviceCheckMs = 200;
+// How long a cancelled transfer may take to end.
+constexpr DWORD kCancelGraceMs = 1000;
+
 int LastError() {
     return static_cast<int>(::GetLastError());
+}
+
+// 0 while the device answers, else its error. The modem status is asked because asking
+// changes nothing (the error query would clear the line errors that LastErrors reports); a
+// device without modem lines answers that it has none, which is an answer too.
+int DeviceError(Device* device) {
+    DWORD lines = 0;
+    if (device->sys->GetCommModemStatus(device->handle, &lines))
+        return 0;
+    int err = LastError();
+    return IsModemStatusUnsupported(err) ? 0 : err;
 }
 
 } // namespace
 
 HANDLE NativeHandle(Device* device) {
     return device ? device->handle : INVALID_HANDLE_VALUE;
+}
+
+win32::SystemCalls& Calls(Device* device) {
+    return device ? *device->sys : win32::CurrentSystemCalls();
 }
 
 bool IsDeviceGone(int error) {
@@ -40,19 +61,21 @@ bool IsDeviceGone(int error) {
 int OpenDevice(const std::string& port, Device*& device) {
     device = nullptr;
     const std::wstring name = L"\\\\.\\" + detail::WidenUtf8(port);
-    HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                             FILE_FLAG_OVERLAPPED, nullptr);
+    win32::SystemCalls& sys = win32::CurrentSystemCalls();
+    HANDLE h = sys.CreateFileW(name.c_str());
     if (h == INVALID_HANDLE_VALUE)
         return LastError();
     device = new Device;
     device->handle = h;
+    device->sys = &sys;
     return 0;
 }
 
 void CloseDevice(Device* device) {
     if (!device)
         return;
-    ::CloseHandle(device->handle);
+    // Also ends whatever is still pending on the handle.
+    device->sys->CloseHandle(device->handle);
     delete device;
 }
 
@@ -87,7 +110,7 @@ int ApplyLineSettings(Device* device, const TDcbRecord& r) {
     dcb.EofChar = r.EofChar;
     dcb.EvtChar = r.EvtChar;
     dcb.wReserved1 = r.wReserved1;
-    return ::SetCommState(NativeHandle(device), &dcb) ? 0 : LastError();
+    return Calls(device).SetCommState(NativeHandle(device), &dcb) ? 0 : LastError();
 }
 
 int ApplyTimeouts(Device* device, const TTimeoutsRecord& r) {
@@ -97,25 +120,34 @@ int ApplyTimeouts(Device* device, const TTimeoutsRecord& r) {
     t.ReadTotalTimeoutConstant = r.ReadTotalTimeoutConstant;
     t.WriteTotalTimeoutMultiplier = r.WriteTotalTimeoutMultiplier;
     t.WriteTotalTimeoutConstant = r.WriteTotalTimeoutConstant;
-    if (!::SetCommTimeouts(NativeHandle(device), &t))
+    if (!Calls(device).SetCommTimeouts(NativeHandle(device), &t))
         return LastError();
     device->timeouts = r;
     return 0;
 }
 
 int ApplyQueueSizes(Device* device, const TQueueSizes& sizes) {
-    return ::SetupComm(NativeHandle(device), sizes.InputSize, sizes.OutputSize) ? 0 : LastError();
+    return Calls(device).SetupComm(NativeHandle(device), sizes.InputSize, sizes.OutputSize)
+               ? 0
+               : LastError();
 }
 
 int Purge(Device* device, std::uint32_t flags) {
-    return ::PurgeComm(NativeHandle(device), flags) ? 0 : LastError();
+    if (Calls(device).PurgeComm(NativeHandle(device), flags))
+        return 0;
+    int err = LastError();
+    // A removed adapter's driver may refuse the purge and leave its transfers pending: they are
+    // cancelled all the same, so that nothing waits for them.
+    if (device && (flags & (PURGE_TXABORT | PURGE_RXABORT)))
+        device->sys->CancelIoEx(device->handle, nullptr);
+    return err;
 }
 
 int ClearError(Device* device, TCommStatus& status) {
     DWORD errors = 0;
     COMSTAT stat;
     std::memset(&stat, 0, sizeof stat);
-    if (!::ClearCommError(NativeHandle(device), &errors, &stat))
+    if (!Calls(device).ClearCommError(NativeHandle(device), &errors, &stat))
         return LastError();
     status.Errors = errors;
     status.HoldFlags = static_cast<std::uint8_t>(
@@ -130,7 +162,7 @@ int ClearError(Device* device, TCommStatus& status) {
 int ModemStatus(Device* device, std::uint32_t& lines) {
     DWORD status = 0;
     lines = 0;
-    if (!::GetCommModemStatus(NativeHandle(device), &status))
+    if (!Calls(device).GetCommModemStatus(NativeHandle(device), &status))
         return LastError();
     lines = status;
     return 0;
@@ -142,11 +174,11 @@ bool IsModemStatusUnsupported(int error) {
 }
 
 int Escape(Device* device, std::uint32_t code) {
-    return ::EscapeCommFunction(NativeHandle(device), code) ? 0 : LastError();
+    return Calls(device).EscapeCommFunction(NativeHandle(device), code) ? 0 : LastError();
 }
 
 int TransmitChar(Device* device, char ch) {
-    return ::TransmitCommChar(NativeHandle(device), ch) ? 0 : LastError();
+    return Calls(device).TransmitCommChar(NativeHandle(device), ch) ? 0 : LastError();
 }
 
 int CreateOverlapped(Overlapped*& overlapped, bool signalled) {
@@ -163,6 +195,11 @@ int CreateOverlapped(Overlapped*& overlapped, bool signalled) {
 void DestroyOverlapped(Overlapped* overlapped) {
     if (!overlapped)
         return;
+    // A record whose transfer even a cancel did not end still belongs to the driver, which
+    // would write into it (and signal its event) whenever it gets round to it: it is left to
+    // the driver rather than freed under it. Only a removed device's broken driver gets here.
+    if (!HasOverlappedIoCompleted(&overlapped->ov))
+        return;
     ::CloseHandle(overlapped->ov.hEvent);
     delete overlapped;
 }
@@ -173,6 +210,7 @@ int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_
     transferred = 0;
     if (!overlapped)
         return ERROR_INVALID_PARAMETER;
+    overlapped->maskOut = nullptr;
     if (device && device->timeouts.ReadIntervalTimeout == MAXDWORD &&
         device->timeouts.ReadTotalTimeoutMultiplier == 0 &&
         device->timeouts.ReadTotalTimeoutConstant == 0) {
@@ -182,7 +220,7 @@ int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_
         DWORD errors = 0;
         COMSTAT stat;
         std::memset(&stat, 0, sizeof stat);
-        if (!::ClearCommError(device->handle, &errors, &stat))
+        if (!device->sys->ClearCommError(device->handle, &errors, &stat))
             return LastError();
         if (stat.cbInQue < count)
             count = stat.cbInQue;
@@ -193,7 +231,7 @@ int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_
             return 0;
         }
     }
-    if (::ReadFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
+    if (Calls(device).ReadFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
         transferred = n;
         return 0;
     }
@@ -206,7 +244,8 @@ int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::
     transferred = 0;
     if (!overlapped)
         return ERROR_INVALID_PARAMETER;
-    if (::WriteFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
+    overlapped->maskOut = nullptr;
+    if (Calls(device).WriteFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
         transferred = n;
         return 0;
     }
@@ -223,14 +262,28 @@ void RunInBackground(Device*, Overlapped*) {
     // Overlapped transfers go on in the driver by themselves.
 }
 
-int WaitOverlapped(Device*, Overlapped* overlapped) {
+int WaitOverlapped(Device* device, Overlapped* overlapped) {
     if (!overlapped)
         return ERROR_INVALID_PARAMETER;
-    DWORD rc = ::WaitForSingleObject(overlapped->ov.hEvent, INFINITE);
-    if (rc == WAIT_OBJECT_0)
-        return 0;
-    int err = LastError();
-    return err != 0 ? err : static_cast<int>(rc);
+    // Without a device nothing can be pending: the handle's close ended it.
+    const DWORD slice = device ? kDeviceCheckMs : INFINITE;
+    for (;;) {
+        DWORD rc = ::WaitForSingleObject(overlapped->ov.hEvent, slice);
+        if (rc == WAIT_OBJECT_0)
+            return 0;
+        if (rc != WAIT_TIMEOUT) {
+            int err = LastError();
+            return err != 0 ? err : static_cast<int>(rc);
+        }
+        // Some adapters' drivers never end a pending transfer once the adapter has been pulled
+        // out. A device that no longer answers has the transfer cancelled, and its own error is
+        // the result.
+        if (int gone = DeviceError(device); gone != 0) {
+            device->sys->CancelIoEx(device->handle, &overlapped->ov);
+            ::WaitForSingleObject(overlapped->ov.hEvent, kCancelGraceMs);
+            return gone;
+        }
+    }
 }
 
 int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& transferred) {
@@ -238,7 +291,7 @@ int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& tran
     transferred = 0;
     if (!overlapped)
         return ERROR_INVALID_PARAMETER;
-    if (!::GetOverlappedResult(NativeHandle(device), &overlapped->ov, &n, FALSE)) {
+    if (!Calls(device).GetOverlappedResult(NativeHandle(device), &overlapped->ov, &n, FALSE)) {
         int err = LastError();
         // Windows completes a timed-out transfer successfully with the bytes moved so far;
         // Wine reports the time-out as an error. Both mean the same here.
@@ -246,6 +299,9 @@ int OverlappedResult(Device* device, Overlapped* overlapped, std::uint32_t& tran
             return err;
     }
     transferred = n;
+    // An event wait's mask reaches its caller only now that the wait is known to have ended.
+    if (overlapped->maskOut)
+        *overlapped->maskOut = overlapped->eventMask;
     return 0;
 }
 

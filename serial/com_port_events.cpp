@@ -83,8 +83,11 @@ void TCustomComPort::WaitForEvent(TComEvents& events, TSignalEvent* stopEvent, i
         // A new mask ends a wait still pending; the device then writes the (empty) mask, so
         // the record must complete before it and mask go away.
         backend::SetEventMask(deviceHandle_, 0);
-        if (index != 0)
+        if (index != 0) {
+            // A device that has gone away may refuse the new mask: the wait is cancelled too.
+            backend::CancelEventWait(deviceHandle_, overlapped);
             backend::WaitOverlapped(deviceHandle_, overlapped);
+        }
         if (!waited) {
             if (err == 0)
                 err = index;

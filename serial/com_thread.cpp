@@ -168,10 +168,14 @@ void TComThread::Execute() {
         backend::Purge(device, kPurgeTxClear | kPurgeRxClear);
     }
     if (overlapped) {
-        // A wait still pending has been ended by the new mask; let it complete first. (After a
-        // release none is: the wait had completed before the delivery.)
-        if (waiting)
+        // A wait still pending has been ended by the new mask, unless the device has gone away
+        // and refused the mask: it is cancelled before anything waits for it, and it must have
+        // completed before its record goes. (After a release none is pending: the wait had
+        // completed before the delivery.)
+        if (waiting) {
+            backend::CancelEventWait(device, overlapped);
             backend::WaitOverlapped(device, overlapped);
+        }
         backend::DestroyOverlapped(overlapped);
     }
     finished_ = true;

@@ -192,8 +192,9 @@ std::uint32_t QueuedIn(Device* device) {
 int TxDrainMs(Device* device) {
     if (!device->txPending || !(device->eventMask & kEvTxEmpty))
         return -1;
-    std::uint32_t out = QueuedOut(device);
-    if (out == 0)
+    // A device that no longer answers has nothing left to send; its hang-up ends the wait.
+    std::uint32_t out = 0;
+    if (QueuedOut(device, out) != 0 || out == 0)
         return 0;
     // About eleven bits a byte on the line; at least one millisecond.
     std::uint64_t baud = std::max<std::uint32_t>(device->baud, 50);
@@ -411,6 +412,14 @@ int SetEventMask(Device* device, std::uint32_t mask) {
     // Stopped outside the lock: the helper never takes it, but need not hold others up either.
     stopped.reset();
     return 0;
+}
+
+void CancelEventWait(Device* device, Overlapped* overlapped) {
+    if (!device || !overlapped)
+        return;
+    std::lock_guard lock(device->mutex);
+    if (device->pendingWait == overlapped)
+        Complete(device, 0, ECANCELED);
 }
 
 int StartEventWait(Device* device, Overlapped* overlapped, std::uint32_t* mask) {

@@ -58,16 +58,28 @@ Event* OverlappedEvent(Overlapped* overlapped) {
 }
 
 int SetEventMask(Device* device, std::uint32_t mask) {
-    return ::SetCommMask(NativeHandle(device), mask) ? 0 : LastError();
+    return Calls(device).SetCommMask(NativeHandle(device), mask) ? 0 : LastError();
 }
 
 int StartEventWait(Device* device, Overlapped* overlapped, std::uint32_t* mask) {
-    static_assert(sizeof(DWORD) == sizeof(std::uint32_t), "the event mask is a DWORD");
     if (!overlapped)
         return ERROR_INVALID_PARAMETER;
-    if (::WaitCommEvent(NativeHandle(device), reinterpret_cast<DWORD*>(mask), &overlapped->ov))
+    overlapped->eventMask = 0;
+    overlapped->maskOut = mask;
+    if (mask)
+        *mask = 0;
+    if (Calls(device).WaitCommEvent(NativeHandle(device), &overlapped->eventMask,
+                                    &overlapped->ov)) {
+        if (mask)
+            *mask = overlapped->eventMask;
         return 0;
+    }
     return LastError();
+}
+
+void CancelEventWait(Device* device, Overlapped* overlapped) {
+    if (device && overlapped && !HasOverlappedIoCompleted(&overlapped->ov))
+        device->sys->CancelIoEx(device->handle, &overlapped->ov);
 }
 
 void ApplyCurrentThreadPriority(int priority) {

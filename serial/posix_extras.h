@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace serial::backend::posix {
 
@@ -30,5 +31,15 @@ bool IsPseudoTerminal(int fd);
 // Whether a descriptor of some process names the device (a holder that took no lock), as far as
 // the system lets this process see other processes' descriptors; false where it cannot look.
 bool OpenElsewhere(const std::string& devicePath);
+// Every other process that holds the device open, as far as OpenElsewhere can see; empty where it
+// cannot look.
+std::vector<long> ProcessesHolding(const std::string& devicePath);
+// A process's command name ("minicom"); empty where the system does not tell.
+std::string ProcessName(long pid);
+
+// Asks the driver to pass received bytes on at once instead of collecting them for a while
+// (ASYNC_LOW_LATENCY: an FTDI adapter's latency timer goes from 16 ms to 1 ms); 0 or an errno
+// value (ENOTTY, EINVAL, EPERM where the driver does not take it, ENOTSUP off Linux).
+int SetLowLatency(int fd);
 
 } // namespace serial::backend::posix

@@ -1,5 +1,5 @@
 // POSIX systems other than Linux: only the rates with a B-constant, no line counters, no
-// modem-line wait and no look at other processes' descriptors.
+// modem-line wait, no look at other processes' descriptors and no low-latency switch.
 #include "serial/posix_extras.h"
 
 #include <cerrno>
@@ -23,6 +23,15 @@ bool IsPseudoTerminal(int) {
 }
 bool OpenElsewhere(const std::string&) {
     return false;
+}
+std::vector<long> ProcessesHolding(const std::string&) {
+    return {};
+}
+std::string ProcessName(long) {
+    return {};
+}
+int SetLowLatency(int) {
+    return ENOTSUP;
 }
 
 } // namespace serial::backend::posix

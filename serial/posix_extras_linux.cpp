@@ -1,7 +1,7 @@
 // Linux: termios2 for arbitrary rates, TIOCGICOUNT for the line-event counters, TIOCMIWAIT
-// for the modem-line wait, the device numbers of pseudo-terminals, and /proc for the other
-// processes that hold a device open. This file must not include <termios.h>: its struct termios
-// clashes with the kernel's in asm/termbits.h.
+// for the modem-line wait, the device numbers of pseudo-terminals, /proc for the other
+// processes that hold a device open, and TIOCSSERIAL for the low-latency switch. This file must not
+// include <termios.h>: its struct termios clashes with the kernel's in asm/termbits.h.
 #include "serial/posix_extras.h"
 
 #include <asm/termbits.h>
@@ -103,29 +103,70 @@ bool ProcessHolds(const char* pid, const char* path, std::size_t pathLength) {
     return found;
 }
 
-} // namespace
-
-bool OpenElsewhere(const std::string& devicePath) {
+// Visits the other processes that hold the device until visit returns false.
+template <class Visit> void ForEachHolder(const std::string& devicePath, Visit visit) {
     char* real = ::realpath(devicePath.c_str(), nullptr);
     if (!real)
-        return false;
+        return;
     std::string path = real;
     std::free(real);
     DIR* proc = ::opendir("/proc");
     if (!proc)
-        return false;
+        return;
     const std::string self = std::to_string(::getpid());
-    bool found = false;
     while (dirent* entry = ::readdir(proc)) {
         if (!AllDigits(entry->d_name) || self == entry->d_name)
             continue;
-        if (ProcessHolds(entry->d_name, path.c_str(), path.size())) {
-            found = true;
+        if (ProcessHolds(entry->d_name, path.c_str(), path.size()) &&
+            !visit(std::strtol(entry->d_name, nullptr, 10)))
             break;
-        }
     }
     ::closedir(proc);
+}
+
+} // namespace
+
+bool OpenElsewhere(const std::string& devicePath) {
+    bool found = false;
+    ForEachHolder(devicePath, [&found](long) {
+        found = true;
+        return false;
+    });
     return found;
+}
+
+std::vector<long> ProcessesHolding(const std::string& devicePath) {
+    std::vector<long> pids;
+    ForEachHolder(devicePath, [&pids](long pid) {
+        pids.push_back(pid);
+        return true;
+    });
+    return pids;
+}
+
+std::string ProcessName(long pid) {
+    // comm is readable for every process, also another user's.
+    const std::string file = "/proc/" + std::to_string(pid) + "/comm";
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    char name[64] = {};
+    ssize_t n = ::read(fd, name, sizeof name - 1);
+    ::close(fd);
+    std::string result(name, n > 0 ? static_cast<std::size_t>(n) : 0);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\0'))
+        result.pop_back();
+    return result;
+}
+
+int SetLowLatency(int fd) {
+    struct serial_struct info {};
+    if (::ioctl(fd, TIOCGSERIAL, &info) != 0)
+        return errno;
+    if (info.flags & ASYNC_LOW_LATENCY)
+        return 0;
+    info.flags |= ASYNC_LOW_LATENCY;
+    return ::ioctl(fd, TIOCSSERIAL, &info) == 0 ? 0 : errno;
 }
 
 } // namespace serial::backend::posix

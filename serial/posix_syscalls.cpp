@@ -72,6 +72,9 @@ bool SystemCalls::IsPseudoTerminal(int fd) {
 bool SystemCalls::OpenElsewhere(const std::string& devicePath) {
     return posix::OpenElsewhere(devicePath);
 }
+int SystemCalls::SetLowLatency(int fd) {
+    return posix::SetLowLatency(fd);
+}
 
 SystemCalls& CurrentSystemCalls() {
     SystemCalls* calls = installed.load();

@@ -54,6 +54,7 @@ public:
     // The other processes' open descriptors that name the device, as far as the system shows
     // them (posix_extras): a holder that took no lock of any kind.
     virtual bool OpenElsewhere(const std::string& devicePath);
+    virtual int SetLowLatency(int fd);
 
 protected:
     static int OpenReal(const char* path, int flags);

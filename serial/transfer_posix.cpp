@@ -106,7 +106,12 @@ bool Attempt(Overlapped* ov) {
         ov->done += static_cast<std::uint32_t>(n);
     }
     if (ov->count > 0 && d->hasTxQueue) {
-        ov->queuedOut = QueuedOut(d);
+        // A queue that cannot be asked about is a device gone away, not an empty queue: the
+        // write fails rather than report bytes as sent that never left.
+        if (int err = QueuedOut(d, ov->queuedOut); err != 0) {
+            FinishTransfer(ov, err);
+            return true;
+        }
         if (ov->queuedOut > 0) {
             ov->draining = true;
             return false;
@@ -139,7 +144,11 @@ int MillisecondsLeft(const Overlapped* ov) {
 void TimedOut(Overlapped* ov) {
     Device* d = ov->device;
     if (!ov->isRead && d->hasTxQueue && ov->done > 0) {
-        std::uint32_t unsent = QueuedOut(d);
+        std::uint32_t unsent = 0;
+        if (int err = QueuedOut(d, unsent); err != 0) {
+            FinishTransfer(ov, err);
+            return;
+        }
         if (unsent > 0) {
             d->sys->TcFlush(d->fd, TCOFLUSH);
             ov->done -= std::min(unsent, ov->done);

@@ -99,4 +99,9 @@ void ReleaseDeviceLock(const std::string& lockPath) {
         ::unlink(lockPath.c_str());
 }
 
+long DeviceLockHolder(const std::string& devicePath) {
+    long holder = LockHolder(LockFolder() + "/" + LockFileName(devicePath));
+    return holder > 0 && ProcessAlive(holder) ? holder : 0;
+}
+
 } // namespace serial::backend::posix

@@ -22,5 +22,7 @@ std::string LockFileName(const std::string& devicePath);
 int TakeDeviceLock(const std::string& devicePath, std::string& lockPath);
 // Removes a lock taken by TakeDeviceLock; an empty path is ignored.
 void ReleaseDeviceLock(const std::string& lockPath);
+// The living process whose lock the device has, or 0 when it has none (or a stale one).
+long DeviceLockHolder(const std::string& devicePath);
 
 } // namespace serial::backend::posix

@@ -274,11 +274,15 @@ TEST_F(CliEndToEnd, APortThatDoesNotAnswerEndsWithTheEnginesMessage) {
     EXPECT_EQ(Received(), Commands{"$8"});
 }
 
-TEST_F(CliEndToEnd, APortThatCannotBeOpenedIsAPortError) {
+TEST_F(CliEndToEnd, APortThatCannotBeOpenedIsAPortErrorExplainedInRussian) {
     const ProgramRun run = Cli({"temp", "--port", program.MissingPort()});
     EXPECT_EQ(run.status, 4);
-    EXPECT_NE(run.err.find("Ошибка порта " + program.MissingPort() + ":\nUnable to open com port"),
-              std::string::npos)
+    // What happened and what to do first, the serial component's own text below it.
+    const std::string head = "Ошибка порта " + program.MissingPort() + ":\nПорт " +
+                             program.MissingPort() + " не найден (системная ошибка ";
+    EXPECT_EQ(run.err.rfind(head, 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("адаптер не подключён"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("\nUnable to open com port (win error code: "), std::string::npos)
         << run.err;
 }
 

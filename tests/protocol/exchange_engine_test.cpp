@@ -3,6 +3,9 @@
 
 #include "protocol/exchange_engine.h"
 
+#include "protocol/engine_texts.h"
+#include "protocol/guarded_call.h"
+
 #include "tests/protocol/engine_fixture.h"
 
 #include <gtest/gtest.h>
@@ -177,6 +180,72 @@ INSTANTIATE_TEST_SUITE_P(
         TickErrorCase{"ReadError", "!0A\r", "", "Read failed (win error code: 5)",
                       "Ошибка обмена с прибором!\nRead failed (win error code: 5)"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A connection lost in the middle of a transaction reads as the explainer tells it, above the
+// error's own text; a transaction that changes the transducer adds what it may now hold.
+struct LostConnectionCase {
+    const char* name;
+    void (*start)(protocol::ExchangeEngine&);
+    bool lost;           // the explainer says the device went away
+    const char* partial; // the sentence about the transducer's values, or none
+};
+
+void PrintTo(const LostConnectionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LostConnection : public EngineFixture,
+                       public ::testing::WithParamInterface<LostConnectionCase> {};
+
+TEST_P(LostConnection, IsExplainedWithWhatTheTransducerMayHold) {
+    const LostConnectionCase& c = GetParam();
+    engine.SetErrorExplainer([&c](const std::exception& error) {
+        return protocol::ErrorExplanation{"Связь с портом COM7 прервалась.", error.what(), c.lost};
+    });
+    c.start(engine);
+    port.inputCountError = "ClearCommError function failed (win error code: 5)";
+    Tick("");
+    std::string expected = "Ошибка обмена с прибором!\nСвязь с портом COM7 прервалась.\n";
+    if (c.partial) {
+        expected += std::string(c.partial) + "\n";
+    }
+    expected += "ClearCommError function failed (win error code: 5)";
+    // An input calibration first asks for the substitute sensor.
+    ASSERT_FALSE(ui.Messages().empty());
+    EXPECT_EQ(ui.Messages().back(), expected);
+    ExpectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Engine, LostConnection,
+    ::testing::Values(
+        LostConnectionCase{"Read", [](protocol::ExchangeEngine& e) { e.ButtonReadClick(); }, true,
+                           nullptr},
+        LostConnectionCase{"Write", [](protocol::ExchangeEngine& e) { e.ButtonWriteClick(); }, true,
+                           protocol::texts::PartialWrite},
+        LostConnectionCase{"WriteOtherError",
+                           [](protocol::ExchangeEngine& e) { e.ButtonWriteClick(); }, false,
+                           nullptr},
+        LostConnectionCase{"FactoryReset", [](protocol::ExchangeEngine& e) { e.ButtonZClick(); },
+                           true, protocol::texts::PartialFactoryReset},
+        LostConnectionCase{"ZeroCalibration",
+                           [](protocol::ExchangeEngine& e) { e.KalibrButton1Click(0); }, true,
+                           protocol::texts::PartialCalibration},
+        LostConnectionCase{"GainCalibration",
+                           [](protocol::ExchangeEngine& e) { e.KalibrButton1Click(1); }, true,
+                           protocol::texts::PartialCalibration}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(EngineFixture, AnErrorLeavingAStarterReadsAsTheEngineExplainsIt) {
+    engine.SetErrorExplainer([](const std::exception& error) {
+        return protocol::ErrorExplanation{"Порт COM5 не найден.", error.what(), false};
+    });
+    port.openError = "Unable to open com port (win error code: 2)";
+    EXPECT_FALSE(protocol::GuardedCall(ui, engine, [this] { engine.ButtonReadClick(); }));
+    EXPECT_EQ(ui.Exceptions(),
+              std::vector<std::string>{
+                  "Порт COM5 не найден.\nUnable to open com port (win error code: 2)"});
+}
 
 TEST_F(EngineFixture, LaterStepsRejectPayloadsTheyCannotConvert) {
     const std::vector<std::vector<std::string>> replies = {

@@ -8,7 +8,8 @@
 // native programs too) with an address file, and talks to it over a loopback TCP connection
 // with one-line requests: a new pseudo-terminal linked into the Wine prefix as dosdevices/comN
 // (a free N from 50 up, so every test gets its own name), bytes to send, bytes received, the
-// device's line settings, and closing the far side or the whole line. The peer removes each
+// device's line settings, closing the far side or the whole line, and a new pseudo-terminal
+// behind the same link. The peer removes each
 // link and pseudo-terminal when the test drops its far end, and everything that is left when
 // the connection closes, also when the test process dies. Without the program MakeFarEnd says
 // why and the tests skip. LIRAT_PTY_PEER=127.0.0.1:<port> points the test at a peer already
@@ -43,6 +44,13 @@ public:
     virtual DeviceLine Line() = 0;
     // Closes the far side (as if the cable's other end went away); the device stays.
     virtual void CloseFarSide() = 0;
+    // A COM name that stays with this far end when it is replugged: natively a per-user
+    // port-name mapping (in a folder of the far end's own while it lives), under Wine the
+    // prefix's COM link.
+    virtual std::string StableName() = 0;
+    // As if the adapter were pulled out and put back: the device goes away (its far side
+    // closes) and a new device comes up, which StableName then leads to.
+    virtual void Replug() = 0;
 };
 
 // A new far end, or nullptr with the reason in whyNot.

@@ -106,6 +106,8 @@ public:
         return d;
     }
     void CloseFarSide() override { peer_.Ask("CLOSEFAR " + std::to_string(number_)); }
+    std::string StableName() override { return PortName(); }
+    void Replug() override { peer_.Ask("REPLUG " + std::to_string(number_)); }
 
 private:
     Connection& peer_;

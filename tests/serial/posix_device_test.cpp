@@ -4,6 +4,7 @@
 #include "serial/com_port.h"
 #include "serial/uucp_lock.h"
 
+#include "tests/serial/holder_process.h"
 #include "tests/serial/posix_line_fixture.h"
 #include "tests/serial/temp_folder.h"
 
@@ -94,46 +95,6 @@ TEST(UucpLock, FileNames) {
     EXPECT_EQ(backend::posix::LockFileName("/dev/pts/3"), "LCK..pts_3");
     EXPECT_EQ(backend::posix::LockFileName("/tmp/odd/ttyX"), "LCK..ttyX");
 }
-
-// A child process that holds something for the parent's test until it is told to go.
-class Holder {
-public:
-    // what runs in the child before it waits; its failure ends the child with 1.
-    explicit Holder(const std::function<bool()>& what) {
-        int ready[2];
-        if (::pipe(ready) != 0 || ::pipe(release_) != 0)
-            return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            char ok = what() ? '1' : '0';
-            [[maybe_unused]] ssize_t n = ::write(ready[1], &ok, 1);
-            char go;
-            n = ::read(release_[0], &go, 1);
-            ::_exit(0);
-        }
-        char ok = 0;
-        ok_ = ::read(ready[0], &ok, 1) == 1 && ok == '1';
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~Holder() { End(); }
-    bool Ok() const { return ok_; }
-    pid_t Pid() const { return pid_; }
-    void End() {
-        if (pid_ <= 0)
-            return;
-        [[maybe_unused]] ssize_t n = ::write(release_[1], "x", 1);
-        ::waitpid(pid_, nullptr, 0);
-        ::close(release_[0]);
-        ::close(release_[1]);
-        pid_ = -1;
-    }
-
-private:
-    int release_[2] = {-1, -1};
-    pid_t pid_ = -1;
-    bool ok_ = false;
-};
 
 class LockFolderFixture : public ::testing::Test {
 protected:

@@ -11,6 +11,7 @@
 //   RECV N <max> <ms>      bytes read from the far side within ms; "OK <hex>"
 //   LINE N                 the device's settings: "OK baud bits parity stop crtscts ixon ixoff"
 //   CLOSEFAR N             closes the far side, the device stays
+//   REPLUG N               a new pseudo-terminal behind the same link; the old one goes
 //   DROP N                 removes the link and the pseudo-terminal
 #include "tests/serial/pty_line.h"
 
@@ -107,6 +108,16 @@ public:
             }
             if (verb == "CLOSEFAR") {
                 line.pty->CloseMaster();
+                return "OK";
+            }
+            if (verb == "REPLUG") {
+                auto pty = std::make_unique<PtyLine>();
+                std::error_code ec;
+                fs::remove(line.link, ec);
+                fs::create_symlink(pty->DevicePath(), line.link, ec);
+                if (ec)
+                    return "ERR " + ec.message();
+                line.pty = std::move(pty); // the old pair closes: its device hangs up
                 return "OK";
             }
             if (verb == "DROP") {
