@@ -2,6 +2,7 @@
 
 #include "serial/com_port.h"
 #include "serial/port_error_facts.h"
+#include "serial/port_listing.h"
 
 #include <exception>
 #include <vector>
@@ -18,20 +19,23 @@ std::string PortAndDevice(const std::string& port) {
     return port + " (" + device + ")";
 }
 
-// The ports a technician could choose instead, as the port list shows them.
+// The ports a technician could choose instead, as the port list shows them: those whose device
+// is there now, in counting order.
 std::string PluggedInPorts() {
-    std::vector<std::string> names;
+    std::vector<TComPortInfo> ports;
     try {
-        EnumComPorts(names);
+        ports = ListComPorts();
     } catch (const std::exception&) {
         return {}; // the list is a help, not the point: without it the rest still stands
     }
-    if (names.empty())
+    std::string list;
+    for (const TComPortInfo& port : ports) {
+        if (port.Connected)
+            list += (list.empty() ? "" : ", ") + port.Name;
+    }
+    if (list.empty())
         return "Подключённых портов не найдено.";
-    std::string list = "Подключённые порты: ";
-    for (std::size_t i = 0; i < names.size(); ++i)
-        list += (i == 0 ? "" : ", ") + names[i];
-    return list + ".";
+    return "Подключённые порты: " + list + ".";
 }
 
 } // namespace

@@ -183,6 +183,7 @@ TEST(PortErrorFacts, AMissingAdapterIsNamedWithThePortsThatArePluggedIn) {
     const auto list = text.find("\nПодключённые порты: ");
     ASSERT_NE(list, std::string::npos) << text;
     EXPECT_NE(text.find("COM7", list), std::string::npos) << text;
+    EXPECT_EQ(text.find("COM3", list), std::string::npos) << "an unplugged adapter is offered";
     EXPECT_NE(
         text.find("\nUnable to open com port (win error code: " + std::to_string(ENOENT) + ")"),
         std::string::npos)
