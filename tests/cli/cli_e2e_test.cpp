@@ -26,14 +26,22 @@ using sim::FaultKind;
 using Kind = sim::LogEntry::Kind;
 namespace texts = protocol::texts;
 
-sim::DeviceState Configured() {
+sim::DeviceState Configured(int outputType = 1) {
     sim::DeviceState state = sim::FactoryDefaults();
     state.rangeIndex = 10;
     state.upperValue = 180.0;
     state.lowerValue = -20.0;
     state.breakLevel = 0.25;
-    state.outputType = 1;
+    state.outputType = outputType;
     return state;
+}
+
+// A calibration reads the configuration first, to compare it with what it was given.
+const Commands AsFound{"$8", "$H", "#9", "$4", "#K"};
+Commands AfterAsFound(const Commands& commands) {
+    Commands all = AsFound;
+    all.insert(all.end(), commands.begin(), commands.end());
+    return all;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -520,10 +528,11 @@ TEST_P(InputCalibration, RunsZeroThenGainWithTheResistancesToConnect) {
     if (GetParam().status) {
         Fault(FaultKind::BadStatus, "$0", GetParam().status);
     }
+    simulator.SetState(Configured());
     RunOptions answers;
     answers.input = "\n\n";
     const ProgramRun run =
-        Cli({"calibrate", "input", "--port", "{port}", "--range", "10"}, answers);
+        Cli({"calibrate", "input", "--port", "{port}", "--pace", "fast", "--range", "10"}, answers);
     EXPECT_EQ(run.status, GetParam().exit);
     EXPECT_EQ(run.err, GetParam().messages);
 }
@@ -553,16 +562,17 @@ const std::string MaximumPrompt =
 
 TEST_F(CliEndToEnd, OutputCalibrationSendsTheWindowsGainAndOffset) {
     // Given on the command line (a comma as well as a point), and typed at the prompts.
+    simulator.SetState(Configured(2));
     for (const auto& [args, input] : std::vector<std::pair<Args, std::string>>{
              {{"--min", "1,0", "--max", "20.5"}, "\n"}, {{}, "\n1.0\n20.5\n"}}) {
         simulator.Log().Clear();
-        Args all{"calibrate", "output", "--port", "{port}", "--output", "2"};
+        Args all{"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"};
         all.insert(all.end(), args.begin(), args.end());
         RunOptions options;
         options.input = input;
         const ProgramRun run = Cli(all, options);
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(Received(), (Commands{"$A0D0", "$ACD0", "$C3.15077E+03", "$D50", "$B"}));
+        EXPECT_EQ(Received(), AfterAsFound({"$A0D0", "$ACD0", "$C3.15077E+03", "$D50", "$B"}));
         EXPECT_NE(run.err.find(OutputIntro + MinimumPrompt), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(MaximumPrompt), std::string::npos) << run.err;
         EXPECT_TRUE(run.err.ends_with("Калибровка завершена успешно!\n")) << run.err;
@@ -570,15 +580,20 @@ TEST_F(CliEndToEnd, OutputCalibrationSendsTheWindowsGainAndOffset) {
 }
 
 TEST_F(CliEndToEnd, OutputCalibrationStoppedAtAPromptStillSendsB) {
+    simulator.SetState(Configured(2));
     RunOptions options;
     options.input = "\n"; // the intro's Enter, then the end of input at the minimum's prompt
-    const ProgramRun run =
-        Cli({"calibrate", "output", "--port", "{port}", "--output", "2"}, options);
+    const ProgramRun run = Cli(
+        {"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"}, options);
     EXPECT_EQ(run.status, 6);
-    EXPECT_EQ(Received(), (Commands{"$A0D0", "$B"}));
+    EXPECT_EQ(Received(), AfterAsFound({"$A0D0", "$B"}));
     EXPECT_EQ(run.err, OutputIntro + MinimumPrompt +
                            "\nКалибровка прервана: прибору отправляется \"$B\".\n"
-                           "Калибровка не завершена!\n");
+                           "Калибровка не завершена!\n"
+                           "Прервано (конец ввода) на этапе «калибровка выхода», шаг 2 из 5.\n"
+                           "Прибор ответил на: выход на тестовом коде 0D0, завершение калибровки "
+                           "($B).\nНе отправлено: выход на тестовом коде CD0, коэффициент "
+                           "усиления ($C), смещение ($D).\n");
 }
 
 struct CtrlCCase {
@@ -624,13 +639,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliEndToEnd, OutputCalibrationWithoutAReplyWarnsToSwitchThePowerOff) {
+    simulator.SetState(Configured(2));
     Fault(FaultKind::NoReply, "$A");
     RunOptions options;
     options.input = "\n";
-    const ProgramRun run =
-        Cli({"calibrate", "output", "--port", "{port}", "--output", "2"}, options);
+    const ProgramRun run = Cli(
+        {"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"}, options);
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(Received(), Commands{"$A0D0"});
+    EXPECT_EQ(Received(), AfterAsFound({"$A0D0"}));
     EXPECT_TRUE(run.err.ends_with(std::string(texts::NoConnection) + "\n" +
                                   texts::CalibrationWindowClosedEarly + "\n"))
         << run.err;

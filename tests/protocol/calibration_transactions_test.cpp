@@ -127,6 +127,7 @@ TEST_F(CalibrationFixture, InvalidEntriesRecoverWithEnd) {
         {"Text", '.', {"abc"}, {"$A0D0", "$B"}},
         {"BadMaximum", '.', {"1", ""}, {"$A0D0", "$ACD0", "$B"}},
         {"EqualValues", '.', {"3", "3"}, {"$A0D0", "$ACD0", "$B"}},
+        {"MaximumBelowMinimum", '.', {"20", "0"}, {"$A0D0", "$ACD0", "$B"}},
         {"GainOverflow", '.', {"0", "1e-305"}, {"$A0D0", "$ACD0", "$B"}},
         {"OffsetOutside32Bits", '.', {"1e9", "1000000001"}, {"$A0D0", "$ACD0", "$B"}},
     };
