@@ -198,7 +198,6 @@ inline constexpr const char* InterruptUnanswered = "Отправлено, отв
 inline constexpr const char* InterruptNotSent = "Не отправлено: ";
 inline constexpr const char* InterruptSeries = "Измерений выполнено: ";
 inline constexpr const char* EndOfInputCause = "конец ввода";
-inline constexpr const char* LogInterrupted = "прервано: ";
 
 // Terminal prompts.
 inline constexpr const char* PressEnter = "Нажмите Enter, когда будете готовы...";

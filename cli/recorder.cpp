@@ -169,7 +169,7 @@ std::string Recorder::ResultText(ExitStatus status, const std::string& stop) con
     for (char& c : text) {
         c = c == '\n' ? ' ' : c;
     }
-    return text + ".";
+    return text.ends_with('.') ? text : text + ".";
 }
 
 void Recorder::Write() {

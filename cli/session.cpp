@@ -96,7 +96,7 @@ Session::~Session() {
 
 CommandError Session::Interruption(const std::string& text) {
     if (log_) {
-        log_->Event(texts::LogInterrupted + OneLine(text));
+        log_->Event(OneLine(text));
     }
     return CommandError(ExitStatus::Interrupted, text);
 }

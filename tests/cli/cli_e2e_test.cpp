@@ -596,46 +596,72 @@ TEST_F(CliEndToEnd, OutputCalibrationStoppedAtAPromptStillSendsB) {
                            "усиления ($C), смещение ($D).\n");
 }
 
-struct CtrlCCase {
+// Ctrl+C during an output calibration, at its instruction and at its prompt, is a row of the
+// interruption table in cli_interrupt_e2e_test.cpp with every other command.
+
+// A calibration goes ahead only for the range or output the transducer is set to (or with
+// --force), and measured values whose maximum is not above the minimum are refused as a wrong
+// measurement instead of sending a negative gain.
+struct CalibrationCheckCase {
     const char* name;
-    bool atTheInstruction; // before anything is sent, or at the minimum's prompt
-    Commands commands;
-    std::string lastMessage;
+    Args args;
+    std::string input;
+    int exit;
+    Commands received; // after the reading as found
+    std::string message;
 };
 
-class CtrlC : public CliEndToEnd, public ::testing::WithParamInterface<CtrlCCase> {};
+void PrintTo(const CalibrationCheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(CtrlC, StopsAnOutputCalibrationWithBOnlyOnceItHasStarted) {
-    if (program.UnderWine()) {
-        GTEST_SKIP() << "a signal to the Wine loader does not reach the program as Ctrl+C";
-    }
-    const CtrlCCase& c = GetParam();
+class CalibrationChecks : public CliEndToEnd,
+                          public ::testing::WithParamInterface<CalibrationCheckCase> {};
+
+TEST_P(CalibrationChecks, SayWhatDiffersAndSendNothingOfTheCalibration) {
+    const CalibrationCheckCase& c = GetParam();
+    simulator.SetState(sim::FactoryDefaults()); // range 0, output 0
+    Args args{"calibrate"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"--port", "{port}", "--pace", "fast"});
     RunOptions options;
-    options.input = c.atTheInstruction ? "" : "\n";
-    options.closeInput = false; // the instruction or the prompt waits for its line
-    options.whileRunning = [&](pid_t child) {
-        if (!c.atTheInstruction) {
-            simulator.Log().WaitForCount(Kind::Sent, 1, 10s);
-        }
-        // The first reply's tick comes 2000 ms after "$A"; the instruction within moments.
-        std::this_thread::sleep_for(c.atTheInstruction ? 1000ms : 2500ms);
-        ::kill(child, SIGINT);
-    };
-    const ProgramRun run =
-        Cli({"calibrate", "output", "--port", "{port}", "--output", "2"}, options);
-    EXPECT_EQ(run.status, 6) << run.err;
-    EXPECT_EQ(Received(), c.commands);
-    EXPECT_TRUE(run.err.ends_with(c.lastMessage + "\n")) << run.err;
+    options.input = c.input;
+    const ProgramRun run = Cli(args, options);
+    EXPECT_EQ(run.status, c.exit) << run.err;
+    EXPECT_EQ(Received(), AfterAsFound(c.received));
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cli, CtrlC,
-    ::testing::Values(CtrlCCase{"AtThePrompt", false, {"$A0D0", "$B"}, "Калибровка не завершена!"},
-                      CtrlCCase{"AtTheInstruction",
-                                true,
-                                {},
-                                "Калибровка прервана до её начала: в прибор ничего не "
-                                "отправлено."}),
+    Cli, CalibrationChecks,
+    ::testing::Values(
+        CalibrationCheckCase{"InputOfAnotherRange",
+                             {"input", "--range", "10"},
+                             "",
+                             3,
+                             {},
+                             "Прибор настроен на диапазон 0 (TСМ (R=53Ом), -50 +50), а задан "
+                             "--range 10 (TСМ 100 W=1,426), -50 +200).\nКалибровка не начата"},
+        CalibrationCheckCase{"OutputOfAnotherType",
+                             {"output", "--output", "2", "--min", "1", "--max", "20"},
+                             "",
+                             3,
+                             {},
+                             "Прибор настроен на выход 0 (0 - 10 В), а задан --output 2 (0 - 20 "
+                             "mA)."},
+        CalibrationCheckCase{"ForcedAnyway",
+                             {"input", "--range", "10", "--force"},
+                             "\n\n",
+                             0,
+                             {"$1", "$0", "$2", "$0"},
+                             "Калибровка завершена успешно!"},
+        CalibrationCheckCase{"MaximumNotAboveMinimum",
+                             {"output", "--output", "0", "--min", "20", "--max", "0"},
+                             "\n",
+                             4,
+                             {"$A0D0", "$ACD0", "$B"},
+                             "Введено недопустимое значение числа,\nповторите калибровку\n"
+                             "Калибровка не завершена!\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliEndToEnd, OutputCalibrationWithoutAReplyWarnsToSwitchThePowerOff) {
