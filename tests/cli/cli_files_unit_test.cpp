@@ -1,11 +1,10 @@
 // What lirat5-cli writes for people and programs, without a transducer: valid UTF-8 whatever
 // came in, record names that fit the file system and stay apart, the CSV series under one
-// heading, and the message that says how far an interrupted transaction got.
+// heading.
 
 #include "cli/csv_output.h"
 #include "cli/file_access.h"
 #include "cli/file_names.h"
-#include "cli/interruption.h"
 #include "cli/utf8_text.h"
 #include "tests/serial/temp_folder.h"
 
@@ -81,43 +80,6 @@ TEST(CsvSeries, NewFilesAppearWithTheirFirstRowAndSeriesGoOnUnderOneHeading) {
     WriteBytes(cut, CsvOutput::Heading() + "t1,T,1");
     EXPECT_EQ(CsvOutput(cut).Row("t2", "T", "2"), std::nullopt);
     EXPECT_EQ(ReadBytes(cut), CsvOutput::Heading() + "t1,T,1\r\nt2,T,2\r\n");
-
-    const std::string foreign = folder.File("foreign.csv");
-    WriteBytes(foreign, "a,b\r\n1,2\r\n");
-    EXPECT_NE(CsvOutput::Problem(foreign), std::nullopt);
-    EXPECT_NE(CsvOutput(foreign).Row("t", "T", "1"), std::nullopt);
-    EXPECT_EQ(ReadBytes(foreign), "a,b\r\n1,2\r\n");
-}
-
-struct InterruptionCase {
-    const char* name;
-    const Phase& phase;
-    std::vector<CliEngineView::Exchange> exchanges;
-    std::string text;
-};
-
-TEST(InterruptionText, SaysWhatTheTransducerGotAndWhatNeverWentOut) {
-    const std::vector<InterruptionCase> cases{
-        {"WriteAfterTwoValues",
-         phases::Write,
-         {{"$70F", "!"}, {"$3-200.0", "!"}},
-         "Прервано (Ctrl+C) на этапе «запись», шаг 2 из 5.\n"
-         "Прибор хранит новые значения: диапазон датчика, нижнее значение диапазона.\n"
-         "Не отправлено: уровень сигнала обрыв, верхнее значение диапазона, тип выхода."},
-        {"SecondCtrlCBeforeTheReply",
-         phases::Zero,
-         {{"$1", ""}},
-         "Прервано (Ctrl+C) на этапе «калибровка нуля», шаг 1 из 2.\n"
-         "Отправлено, ответа не дождались: калибровка нуля ($1).\n"
-         "Не отправлено: запрос состояния ($0)."},
-        {"BeforeTheFirstCommand",
-         phases::Measure,
-         {},
-         "Прервано (Ctrl+C) до начала этапа «измерение»: его команды не отправлялись."},
-    };
-    for (const InterruptionCase& c : cases) {
-        EXPECT_EQ(InterruptionText(c.phase, c.exchanges, "Ctrl+C"), c.text) << c.name;
-    }
 }
 
 } // namespace

@@ -34,24 +34,26 @@ Commands Join(Commands first, const Commands& second) {
 
 struct InterruptCase {
     const char* name;
-    Args args; // "{port}" and "{dir}/" as in the other tests; --log is added
-    int outputType;
-    std::string input;                               // standard input, which stays open
-    std::optional<std::pair<std::string, int>> late; // this command's reply is late (ms)
+    Args args;               // "{port}" and "{dir}/" as in the other tests; --log is added
     std::size_t signalAfter; // commands the simulator has received when the signal goes
     std::chrono::milliseconds wait;
-    int signals;
-    int signal;
     Commands received;
-    std::vector<std::string> messages; // parts of standard error
-    const char* recordStage;           // the stage the record shows interrupted (or nullptr)
+    std::vector<std::string> messages;                    // parts of standard error
+    std::string input = "";                               // standard input, which stays open
+    std::optional<std::pair<std::string, int>> late = {}; // this command's reply is late (ms)
+    int outputType = 1;
+    int signals = 1;
+    int signal = SIGINT;
+    const char* recordStage = nullptr; // the stage the record shows interrupted
+    // What the transducer holds afterwards, where it matters.
+    bool (*holds)(const sim::DeviceState&) = nullptr;
 };
 
 void PrintTo(const InterruptCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class Interrupting : public ::testing::Test {
+class Interrupt : public ::testing::TestWithParam<InterruptCase> {
 protected:
     void SetUp() override {
         if (!program.Missing().empty()) {
@@ -69,11 +71,9 @@ protected:
     serial::testing::TempFolder folder;
 };
 
-class Interrupt : public Interrupting, public ::testing::WithParamInterface<InterruptCase> {};
-
 TEST_P(Interrupt, EndsAfterTheStepUnderWayAndKeepsEverything) {
     const InterruptCase& c = GetParam();
-    sim::DeviceState state = sim::FactoryDefaults();
+    sim::DeviceState state = sim::FactoryDefaults(); // upper value 50
     state.rangeIndex = 10;
     state.outputType = c.outputType;
     simulator.SetState(state);
@@ -105,6 +105,9 @@ TEST_P(Interrupt, EndsAfterTheStepUnderWayAndKeepsEverything) {
 
     EXPECT_EQ(run.status, 6) << run.err;
     EXPECT_EQ(simulator.Log().Texts(Kind::Received), c.received);
+    if (c.holds != nullptr) {
+        EXPECT_TRUE(c.holds(simulator.State()));
+    }
     for (const std::string& message : c.messages) {
         EXPECT_NE(run.err.find(message), std::string::npos) << message << "\n" << run.err;
     }
@@ -148,156 +151,92 @@ const Args Write{"write", "--port",   "{port}", "--pace",   "fast",   "--range",
                  "15",    "--upper",  "1100",   "--lower",  "-200",   "--break",
                  "120",   "--output", "2",      "--record", "{dir}/r"};
 const Commands WriteTwo = Join(Join(AsFound, {"#0"}), {"$70F", "$3-200.0"});
+const Args Read{"read", "--port", "{port}", "--pace", "fast"};
 
 INSTANTIATE_TEST_SUITE_P(
     Cli, Interrupt,
     ::testing::Values(
-        InterruptCase{"WriteAfterTwoValues",
-                      Write,
-                      1,
-                      "",
-                      std::pair{std::string("$3"), 1200},
-                      8,
-                      100ms,
-                      1,
-                      SIGINT,
-                      WriteTwo,
-                      {"Прервано (Ctrl+C) на этапе «запись», шаг 2 из 5.",
-                       "Прибор хранит новые значения: диапазон датчика, нижнее значение "
-                       "диапазона.\nНе отправлено: уровень сигнала обрыв, верхнее значение "
-                       "диапазона, тип выхода."},
-                      "Запись конфигурации"},
-        InterruptCase{"WriteSecondCtrlCEndsAtOnce",
-                      Write,
-                      1,
-                      "",
-                      std::pair{std::string("$3"), 1800},
-                      8,
-                      100ms,
-                      2,
-                      SIGINT,
-                      WriteTwo,
-                      {"Отправлено, ответа не дождались: нижнее значение диапазона."},
-                      "Запись конфигурации"},
-        InterruptCase{"ReadAfterTwo",
-                      {"read", "--port", "{port}", "--pace", "fast"},
-                      1,
-                      "",
-                      std::pair{std::string("$H"), 1200},
-                      2,
-                      100ms,
-                      1,
-                      SIGINT,
-                      {"$8", "$H"},
-                      {"Прибор ответил на: диапазон датчика, верхнее значение диапазона."},
-                      nullptr},
-        InterruptCase{"SigtermAsCtrlC",
-                      {"read", "--port", "{port}", "--pace", "fast"},
-                      1,
-                      "",
-                      std::pair{std::string("$H"), 1200},
-                      2,
-                      100ms,
-                      1,
-                      SIGTERM,
-                      {"$8", "$H"},
-                      {"Прервано (сигнал SIGTERM) на этапе «чтение», шаг 2 из 5."},
-                      nullptr},
-        InterruptCase{"ResetAfterF",
-                      {"reset", "--port", "{port}"},
-                      1,
-                      "",
-                      std::nullopt,
-                      1,
-                      300ms,
-                      1,
-                      SIGINT,
-                      {"$F"},
-                      {"Не отправлено: запрос состояния ($0)."},
-                      nullptr},
+        InterruptCase{.name = "WriteAfterTwoValues",
+                      .args = Write,
+                      .signalAfter = 8,
+                      .wait = 100ms,
+                      .received = WriteTwo,
+                      .messages = {"Прервано (Ctrl+C) на этапе «запись», шаг 2 из 5.",
+                                   "Прибор хранит новые значения: диапазон датчика, нижнее "
+                                   "значение диапазона.\nНе отправлено: уровень сигнала обрыв, "
+                                   "верхнее значение диапазона, тип выхода."},
+                      .late = std::pair{std::string("$3"), 1200},
+                      .recordStage = "Запись конфигурации",
+                      .holds =
+                          [](const sim::DeviceState& s) {
+                              return s.rangeIndex == 15 && s.lowerValue == -200.0 &&
+                                     s.upperValue == 50.0 && s.outputType == 1;
+                          }},
+        InterruptCase{.name = "WriteSecondCtrlCEndsAtOnce",
+                      .args = Write,
+                      .signalAfter = 8,
+                      .wait = 100ms,
+                      .received = WriteTwo,
+                      .messages = {"Отправлено, ответа не дождались: нижнее значение диапазона."},
+                      .late = std::pair{std::string("$3"), 1800},
+                      .signals = 2,
+                      .recordStage = "Запись конфигурации"},
+        InterruptCase{.name = "ReadBySigterm",
+                      .args = Read,
+                      .signalAfter = 2,
+                      .wait = 100ms,
+                      .received = {"$8", "$H"},
+                      .messages = {"Прервано (сигнал SIGTERM) на этапе «чтение», шаг 2 из 5.\n"
+                                   "Прибор ответил на: диапазон датчика, верхнее значение "
+                                   "диапазона."},
+                      .late = std::pair{std::string("$H"), 1200},
+                      .signal = SIGTERM},
+        InterruptCase{.name = "ResetAfterF",
+                      .args = {"reset", "--port", "{port}"},
+                      .signalAfter = 1,
+                      .wait = 300ms,
+                      .received = {"$F"},
+                      .messages = {"Не отправлено: запрос состояния ($0)."}},
+        InterruptCase{.name = "InputCalibrationInTheZeroStage",
+                      .args = {"calibrate", "input", "--port", "{port}", "--pace", "fast",
+                               "--range", "10", "--record", "{dir}/r"},
+                      .signalAfter = 7,
+                      .wait = 300ms,
+                      .received = Join(Join(AsFound, {"#0"}), {"$1"}),
+                      .messages = {"на этапе «калибровка нуля», шаг 1 из 2.",
+                                   "Не отправлено: запрос состояния ($0)."},
+                      .input = "\n\n",
+                      .recordStage = "Калибровка нуля"},
+        InterruptCase{.name = "SeriesBetweenReadings",
+                      .args = {"temp", "--port", "{port}", "--pace", "fast", "--count", "5",
+                               "--every", "1000", "--csv", "{dir}/t.csv"},
+                      .signalAfter = 2,
+                      .wait = 300ms,
+                      .received = {"#0", "#0"},
+                      .messages = {"Прервано (Ctrl+C). Измерений выполнено: 2 из 5."}},
+        InterruptCase{.name = "OutputCalibrationAtThePrompt",
+                      .args = {"calibrate", "output", "--port", "{port}", "--pace", "fast",
+                               "--output", "2", "--record", "{dir}/r"},
+                      .signalAfter = 7,
+                      .wait = 500ms,
+                      .received = Join(Join(AsFound, {"#0", "$A0D0"}), {"$B"}),
+                      .messages = {"Калибровка не завершена!\nПрервано (Ctrl+C) на этапе "
+                                   "«калибровка выхода»",
+                                   "Прибор ответил на: выход на тестовом коде 0D0, завершение "
+                                   "калибровки ($B)."},
+                      .input = "\n",
+                      .outputType = 2,
+                      .recordStage = "Калибровка выхода"},
         InterruptCase{
-            "InputCalibrationInTheZeroStage",
-            {"calibrate", "input", "--port", "{port}", "--pace", "fast", "--range", "10",
-             "--record", "{dir}/r"},
-            1,
-            "\n\n",
-            std::nullopt,
-            7,
-            300ms,
-            1,
-            SIGINT,
-            Join(Join(AsFound, {"#0"}), {"$1"}),
-            {"на этапе «калибровка нуля», шаг 1 из 2.", "Не отправлено: запрос состояния ($0)."},
-            "Калибровка нуля"},
-        InterruptCase{"SeriesBetweenReadings",
-                      {"temp", "--port", "{port}", "--pace", "fast", "--count", "5", "--every",
-                       "1000", "--csv", "{dir}/t.csv"},
-                      1,
-                      "",
-                      std::nullopt,
-                      2,
-                      300ms,
-                      1,
-                      SIGINT,
-                      {"#0", "#0"},
-                      {"Прервано (Ctrl+C). Измерений выполнено: 2 из 5."},
-                      nullptr},
-        InterruptCase{"OutputCalibrationAtThePrompt",
-                      {"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2",
-                       "--record", "{dir}/r"},
-                      2,
-                      "\n",
-                      std::nullopt,
-                      7,
-                      500ms,
-                      1,
-                      SIGINT,
-                      Join(Join(AsFound, {"#0", "$A0D0"}), {"$B"}),
-                      {"Калибровка не завершена!\nПрервано (Ctrl+C) на этапе «калибровка выхода»",
-                       "Прибор ответил на: выход на тестовом коде 0D0, завершение калибровки "
-                       "($B)."},
-                      "Калибровка выхода"},
-        InterruptCase{
-            "OutputCalibrationAtTheInstruction",
-            {"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"},
-            2,
-            "",
-            std::nullopt,
-            5,
-            500ms,
-            1,
-            SIGINT,
-            AsFound,
-            {"Прервано (Ctrl+C) до начала этапа «калибровка выхода»: его команды не "
-             "отправлялись."},
-            nullptr}),
+            .name = "OutputCalibrationAtTheInstruction",
+            .args = {"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"},
+            .signalAfter = 5,
+            .wait = 500ms,
+            .received = AsFound,
+            .messages = {"Прервано (Ctrl+C) до начала этапа «калибровка выхода»: его "
+                         "команды не отправлялись."},
+            .outputType = 2}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// What the transducer holds after a write stopped after its second value: the two new values
-// and the three old ones.
-TEST_F(Interrupting, AWriteStoppedAfterTwoValuesLeavesTheRestAsItWas) {
-    sim::DeviceState before = sim::FactoryDefaults();
-    simulator.SetState(before);
-    simulator.AddFault(
-        sim::FaultRule{sim::Fault{sim::FaultKind::LateReply, 1200}, std::string("$3"), 1});
-    RunOptions options;
-    options.closeInput = false;
-    options.whileRunning = [&](pid_t child) {
-        simulator.Log().WaitForCount(Kind::Received, 2, 30s);
-        std::this_thread::sleep_for(100ms);
-        ::kill(child, SIGINT);
-    };
-    const ProgramRun run =
-        program.Run({"write", "--port", simulator.DevicePath(), "--pace", "fast", "--range", "15",
-                     "--upper", "1100", "--lower", "-200", "--break", "120", "--output", "2"},
-                    options);
-    EXPECT_EQ(run.status, 6) << run.err;
-    sim::DeviceState expected = before;
-    expected.rangeIndex = 15;
-    expected.lowerValue = -200.0;
-    expected.status = simulator.State().status;
-    EXPECT_EQ(simulator.State(), expected);
-}
 
 } // namespace
 } // namespace cli_test
