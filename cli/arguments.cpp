@@ -29,7 +29,7 @@ constexpr auto Device = {Command::Read,  Command::Write,          Command::Temp,
 
 constexpr auto Recorded = {Command::Write, Command::CalibrateInput, Command::CalibrateOutput};
 
-const std::array<OptionSpec, 24> Specs{{
+const std::array<OptionSpec, 25> Specs{{
     {"--port",
      nullptr,
      nullptr,
@@ -62,6 +62,11 @@ const std::array<OptionSpec, 24> Specs{{
     {"--operator", &Options::operatorName, nullptr, true, Recorded},
     {"--min", &Options::min, nullptr, true, {Command::CalibrateOutput}},
     {"--max", &Options::max, nullptr, true, {Command::CalibrateOutput}},
+    {"--force",
+     nullptr,
+     &Options::force,
+     true,
+     {Command::CalibrateInput, Command::CalibrateOutput}},
     {"--help", nullptr, nullptr, true, {}},
     {"-h", nullptr, nullptr, true, {}},
 }};

@@ -55,6 +55,9 @@ struct Options {
     // calibrate output: the measured values, asked for when not given.
     std::optional<std::string> min;
     std::optional<std::string> max;
+    // Calibrations: go ahead although the transducer is set to another range or output than
+    // the one given.
+    bool force = false;
 
     // Records of write and the calibrations: the folder, the units in the order of the ports
     // (as given; the one of this run's port in a run over several), the operator.

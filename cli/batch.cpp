@@ -8,6 +8,7 @@
 #include "cli/port_probe.h"
 #include "cli/report_text.h"
 #include "cli/run.h"
+#include "cli/user_files.h"
 
 #include <algorithm>
 #include <chrono>
@@ -139,32 +140,6 @@ std::string Table(const std::vector<std::string>& ports, const std::vector<PortR
 
 } // namespace
 
-std::string FileNamePart(std::string_view name) {
-    for (std::string_view prefix : {"/dev/", "\\\\.\\"}) {
-        if (name.starts_with(prefix)) {
-            name.remove_prefix(prefix.size());
-        }
-    }
-    std::string part;
-    for (char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        const bool kept = (u >= '0' && u <= '9') || (u >= 'a' && u <= 'z') ||
-                          (u >= 'A' && u <= 'Z') || c == '.' || c == '-' || c == '_';
-        part += kept ? c : '_';
-    }
-    return part.empty() ? "_" : part;
-}
-
-std::string PortFileName(const std::string& path, const std::string& port) {
-    const auto folder = path.find_last_of("/\\");
-    const std::size_t nameStart = folder == std::string::npos ? 0 : folder + 1;
-    auto dot = path.rfind('.');
-    if (dot == std::string::npos || dot <= nameStart) {
-        dot = path.size();
-    }
-    return path.substr(0, dot) + "-" + FileNamePart(port) + path.substr(dot);
-}
-
 ExitStatus BatchStatus(const std::vector<ExitStatus>& statuses) {
     for (ExitStatus status : statuses) {
         if (status != statuses.front()) {
@@ -177,6 +152,11 @@ ExitStatus BatchStatus(const std::vector<ExitStatus>& statuses) {
 ExitStatus RunBatch(const Options& options, Console& console, const std::string& commandLine) {
     const std::vector<std::string> ports = PortsOfRun(options, console);
     RefuseOneDeviceTwice(ports);
+    // Every port's files before any port is talked to: a file that cannot be written stops the
+    // whole run with nothing sent anywhere.
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+        CheckOutputs(OptionsOfPort(options, ports[i], i));
+    }
 
     BatchDisplay display(console, ports);
     std::vector<PortRun> runs(ports.size());

@@ -8,6 +8,7 @@
 #include "cli/arguments.h"
 #include "cli/console.h"
 #include "cli/exit_status.h"
+#include "cli/file_names.h"
 
 #include <string>
 #include <vector>
@@ -15,14 +16,6 @@
 namespace cli {
 
 ExitStatus RunBatch(const Options& options, Console& console, const std::string& commandLine);
-
-// The file a port of a run over several writes instead of `path`: the port's name before the
-// extension ("t.csv" on COM3 is "t-COM3.csv"; on /dev/ttyUSB0 "t-ttyUSB0.csv").
-std::string PortFileName(const std::string& path, const std::string& port);
-
-// A port or unit name as a part of a file name: "/dev/" and "\\.\" dropped, every character
-// but letters, digits, ".", "-" and "_" turned into "_".
-std::string FileNamePart(std::string_view name);
 
 // The exit status of the whole run: that of every port when they all ended the same way,
 // otherwise SomePortsDiffer.

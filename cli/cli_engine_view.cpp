@@ -24,6 +24,12 @@ std::vector<CliEngineView::Exchange> CliEngineView::TakeExchanges() {
     return taken;
 }
 
+void CliEngineView::ForgetLastSent() {
+    if (!exchanges_.empty() && exchanges_.back().received.empty()) {
+        exchanges_.pop_back();
+    }
+}
+
 void CliEngineView::SetTimerEnabled(bool enabled) {
     timerEnabled_ = enabled;
     if (enabled) {

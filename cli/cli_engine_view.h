@@ -60,6 +60,10 @@ public:
     };
     // Every exchange since the last call, oldest first.
     std::vector<Exchange> TakeExchanges();
+    // The same, kept.
+    const std::vector<Exchange>& Exchanges() const { return exchanges_; }
+    // Drops the last command shown as sent: it was held back before it reached the line.
+    void ForgetLastSent();
 
 private:
     bool timerEnabled_ = false;

@@ -42,6 +42,16 @@ inline constexpr const char* SettingsUnusable = "Не удалось загру�
 inline constexpr const char* LogUnusable = "Не удалось открыть журнал обмена: ";
 inline constexpr const char* CsvUnusable = "Не удалось открыть файл CSV: ";
 inline constexpr const char* CsvWriteFailed = "Не удалось записать файл CSV: ";
+inline constexpr const char* CsvForeign =
+    "в файле другая таблица (первая строка не \"Время,Величина,Значение\")";
+inline constexpr const char* SettingsNoKeys =
+    "в разделе [ComPort] нет ни одного ключа настроек порта";
+inline constexpr const char* SettingsNoPort = "в разделе [ComPort] нет ключа Port";
+inline constexpr const char* LogWriteFailed = "Не удалось записать журнал обмена: ";
+inline constexpr const char* FileIsFolder = "это папка";
+inline constexpr const char* FileIsDevice = "это не обычный файл (устройство, канал или сокет)";
+inline constexpr const char* FileTooLarge = "файл больше ";
+inline constexpr const char* FileNotText = "это не текстовый файл";
 inline constexpr const char* ProfileMissing = "Не удалось прочитать файл профиля: ";
 inline constexpr const char* ProfileWriteFailed = "Не удалось записать файл профиля: ";
 inline constexpr const char* ProfileNoKey = ": нет ключа ";
@@ -97,6 +107,7 @@ inline constexpr const char* RecordSignCustomer = "Принял (подпись,
 inline constexpr const char* StageNotReached = "не выполнялся";
 inline constexpr const char* StageDone = "выполнен";
 inline constexpr const char* StageFailed = "не выполнен";
+inline constexpr const char* StageInterrupted = "прерван";
 inline constexpr const char* StageWrite = "Запись конфигурации";
 inline constexpr const char* StageVerify = "Проверка записанного";
 inline constexpr const char* StageZero = "Калибровка нуля";
@@ -121,11 +132,15 @@ inline constexpr const char* ResultWriteUnverified = "Конфигурация �
 inline constexpr const char* ResultInputDone = "Калибровка входа выполнена: нуль и усиление.";
 inline constexpr const char* ResultOutputDone = "Калибровка выхода выполнена.";
 inline constexpr const char* ResultFailed = "Не выполнено (код завершения ";
+inline constexpr const char* ResultInterrupted = "Прервано (код завершения ";
+inline constexpr const char* AsLeftSkipped =
+    "Не считывалось: работа прервана, в прибор больше ничего не отправлялось.";
 inline constexpr const char* ResultStages = "). Выполнено этапов: ";
 inline constexpr const char* ResultStoppedAt = "; остановлено на этапе «";
 inline constexpr const char* RecordFolderUnusable = "Не удалось создать папку протоколов: ";
 inline constexpr const char* RecordWriteFailed = "Не удалось записать протокол: ";
 inline constexpr const char* RecordWritten = "Протокол записан: ";
+inline constexpr const char* RecordNamesTaken = "все имена протокола для этого времени заняты";
 
 // temp --html.
 inline constexpr const char* SeriesTitle = "Измеренные значения";
@@ -155,6 +170,35 @@ inline constexpr const char* PhaseZero = "калибровка нуля";
 inline constexpr const char* PhaseGain = "калибровка усиления";
 inline constexpr const char* PhaseOutput = "калибровка выхода";
 
+// After an interruption: what each command of a transaction sets or asks, and the headings of
+// the message that says which went out.
+inline constexpr const char* WhatRange = "диапазон датчика";
+inline constexpr const char* WhatUpper = "верхнее значение диапазона";
+inline constexpr const char* WhatBreak = "уровень сигнала обрыв";
+inline constexpr const char* WhatLower = "нижнее значение диапазона";
+inline constexpr const char* WhatOutput = "тип выхода";
+inline constexpr const char* WhatMeasured = "измеренное значение";
+inline constexpr const char* WhatReset = "восстановление заводских настроек ($F)";
+inline constexpr const char* WhatStatus = "запрос состояния ($0)";
+inline constexpr const char* WhatZero = "калибровка нуля ($1)";
+inline constexpr const char* WhatGain = "калибровка усиления ($2)";
+inline constexpr const char* WhatLowCode = "выход на тестовом коде 0D0";
+inline constexpr const char* WhatHighCode = "выход на тестовом коде CD0";
+inline constexpr const char* WhatOutputGain = "коэффициент усиления ($C)";
+inline constexpr const char* WhatOutputOffset = "смещение ($D)";
+inline constexpr const char* WhatOutputEnd = "завершение калибровки ($B)";
+inline constexpr const char* Interrupted = "Прервано (";
+inline constexpr const char* InterruptAtPhase = ") на этапе «";
+inline constexpr const char* InterruptBeforePhase = ") до начала этапа «";
+inline constexpr const char* InterruptNothingSent = "»: его команды не отправлялись.";
+inline constexpr const char* InterruptStep = "», шаг ";
+inline constexpr const char* InterruptDone = "Прибор ответил на: ";
+inline constexpr const char* InterruptWriteDone = "Прибор хранит новые значения: ";
+inline constexpr const char* InterruptUnanswered = "Отправлено, ответа не дождались: ";
+inline constexpr const char* InterruptNotSent = "Не отправлено: ";
+inline constexpr const char* InterruptSeries = "Измерений выполнено: ";
+inline constexpr const char* EndOfInputCause = "конец ввода";
+
 // Terminal prompts.
 inline constexpr const char* PressEnter = "Нажмите Enter, когда будете готовы...";
 inline constexpr const char* ZeroStage = "Калибровка нуля";
@@ -165,6 +209,13 @@ inline constexpr const char* CalibrationInterrupted =
     "Калибровка прервана: прибору отправляется \"$B\".";
 inline constexpr const char* InterruptedBeforeStart =
     "Калибровка прервана до её начала: в прибор ничего не отправлено.";
+inline constexpr const char* MismatchRange = "Прибор настроен на диапазон ";
+inline constexpr const char* MismatchGivenRange = ", а задан --range ";
+inline constexpr const char* MismatchOutput = "Прибор настроен на выход ";
+inline constexpr const char* MismatchGivenOutput = ", а задан --output ";
+inline constexpr const char* MismatchNotStarted =
+    ".\nКалибровка не начата: прибору отправлены только команды чтения. Проверьте заданное "
+    "значение или добавьте --force, чтобы калибровать всё равно.";
 inline constexpr const char* InterruptCameLate =
     "Прерывание пришло, когда коэффициенты уже были отправлены: калибровка доведена до конца.";
 

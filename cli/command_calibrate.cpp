@@ -5,7 +5,9 @@
 
 #include "catalogue/sensor_catalogue.h"
 #include "cli/cli_texts.h"
+#include "cli/command_error.h"
 #include "cli/interrupt.h"
+#include "cli/interruption.h"
 #include "cli/option_values.h"
 #include "cli/recorder.h"
 #include "cli/session.h"
@@ -15,6 +17,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 
 namespace cli {
 namespace {
@@ -93,6 +97,42 @@ void RecordOutputFigures(Session& session, Recorder& recorder, int output) {
     }
 }
 
+std::string RangeText(int index) {
+    const auto& range = catalogue::SensorRanges[static_cast<std::size_t>(index)];
+    const auto& type = catalogue::SensorTypes[static_cast<std::size_t>(range.TypeIndex)];
+    std::string_view text = range.RangeText;
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
+    return std::to_string(index) + " (" + std::string(type.Name) + ", " + std::string(text) + ")";
+}
+
+std::string OutputText(int index) {
+    return std::to_string(index) + " (" + texts::OutputTypeNames[index] + ")";
+}
+
+// A calibration goes ahead only for the range or output the transducer is set to, unless
+// --force says the technician means it: the standard of another range, or the full scale of
+// another output, would leave the transducer calibrated wrong without a word. The reading as
+// found is the one thing sent before.
+std::optional<ExitStatus> RefuseOtherSetting(const Options& options, const Recorder& recorder,
+                                             int given, bool output) {
+    const auto& found = recorder.Data().asFound.configuration;
+    if (options.force) {
+        return std::nullopt;
+    }
+    if (!found) {
+        return ExitStatus::DeviceError; // the reading's own message has been shown
+    }
+    const int held = output ? found->outputType : found->rangeIndex;
+    if (held == given) {
+        return std::nullopt;
+    }
+    const auto describe = output ? OutputText : RangeText;
+    throw CommandError(ExitStatus::InvalidValue,
+                       (output ? texts::MismatchOutput : texts::MismatchRange) + describe(held) +
+                           (output ? texts::MismatchGivenOutput : texts::MismatchGivenRange) +
+                           describe(given) + texts::MismatchNotStarted);
+}
+
 } // namespace
 
 ExitStatus RunCalibrateInput(const Options& options, Console& console,
@@ -101,8 +141,11 @@ ExitStatus RunCalibrateInput(const Options& options, Console& console,
                                   catalogue::SensorRangeCount - 1, texts::RangeLimits);
     Session session(options, console, commandLine);
     Recorder recorder(options, session, RecordKind::InputCalibration, commandLine,
-                      {texts::StageZero, texts::StageGain});
+                      {texts::StageZero, texts::StageGain}, true);
     return recorder.Run([&] {
+        if (const auto refused = RefuseOtherSetting(options, recorder, range, false)) {
+            return *refused;
+        }
         session.View().SetSelectedRange(range);
         if (!InputStage(session, recorder, 0, 0, texts::ZeroStage, texts::ZeroResistance)) {
             return CloseCalibration(session, ExitStatus::DeviceError);
@@ -128,15 +171,27 @@ ExitStatus RunCalibrateOutput(const Options& options, Console& console,
                                   NumberOption("--max", *options.max));
     }
     Recorder recorder(options, session, RecordKind::OutputCalibration, commandLine,
-                      {texts::StageOutput});
+                      {texts::StageOutput}, true);
     return recorder.Run([&] {
+        if (const auto refused = RefuseOtherSetting(options, recorder, output, true)) {
+            return *refused;
+        }
         // After the reading as found: the calibration's full scale is the one asked for.
         session.View().SetOutputTypeIndex(output);
-        const InterruptScope interrupt;
         recorder.BeginStage(0);
-        const TransactionResult result =
-            session.Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton3Click(); },
-                        Pace::Window, phases::Output);
+        TransactionResult result;
+        try {
+            result =
+                session.Run([](protocol::ExchangeEngine& engine) { engine.KalibrButton3Click(); },
+                            Pace::Window, phases::Output);
+        } catch (const CommandError& error) {
+            // Ended at once (a second Ctrl+C) without the reply to "$B": the transducer may
+            // still drive a test code, as after the window closed early.
+            if (error.Status() == ExitStatus::Interrupted) {
+                CloseCalibration(session, ExitStatus::Interrupted);
+            }
+            throw;
+        }
         recorder.EndStage(0, result);
         RecordOutputFigures(session, recorder, output);
         if (result.succeeded) {
@@ -147,8 +202,13 @@ ExitStatus RunCalibrateOutput(const Options& options, Console& console,
         }
         const bool interrupted = std::find(result.messages.begin(), result.messages.end(),
                                            texts::CalibrationInterrupted) != result.messages.end();
-        return CloseCalibration(session,
-                                interrupted ? ExitStatus::Interrupted : ExitStatus::DeviceError);
+        CloseCalibration(session, ExitStatus::DeviceError);
+        if (!interrupted) {
+            return ExitStatus::DeviceError;
+        }
+        throw session.Interruption(
+            InterruptionText(phases::Output, recorder.Data().stages[0].exchanges,
+                             InterruptRequested() ? InterruptCause() : texts::EndOfInputCause));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 
 #include "cli/cli_texts.h"
+#include "cli/command_error.h"
 #include "cli/json_output.h"
 #include "cli/option_values.h"
 #include "cli/profile_file.h"
@@ -26,7 +27,15 @@ ExitStatus RunRead(const Options& options, Console& console, const std::string& 
     // The read's range selects the unit of the measured value, as in the window.
     std::optional<Reading> reading;
     if (options.temp) {
-        reading = ReadMeasuredValue(session, options.pace);
+        try {
+            reading = ReadMeasuredValue(session, options.pace);
+        } catch (const CommandError& error) {
+            // Stopped before the measured value: what was read is still shown.
+            if (error.Status() == ExitStatus::Interrupted && !options.json) {
+                console.Out(ConfigurationReport(*configuration));
+            }
+            throw;
+        }
     }
     if (options.json) {
         std::optional<MeasuredValue> measured;

@@ -1,5 +1,5 @@
 // temp: the measured value, once or as a series, each with its local time, optionally into a
-// CSV file.
+// CSV file and a page with a chart.
 #include "cli/commands.h"
 
 #include "catalogue/sensor_catalogue.h"
@@ -7,14 +7,14 @@
 #include "cli/command_error.h"
 #include "cli/csv_output.h"
 #include "cli/exchange_log.h"
+#include "cli/interrupt.h"
 #include "cli/option_values.h"
 #include "cli/series_page.h"
 #include "cli/session.h"
-#include "serial/settings_file_io.h"
+#include "cli/user_files.h"
 
 #include <chrono>
-#include <memory>
-#include <thread>
+#include <optional>
 #include <vector>
 
 namespace cli {
@@ -27,46 +27,51 @@ ExitStatus RunTemp(const Options& options, Console& console, const std::string& 
             ? std::optional<int>(IndexOption("--range", *options.range,
                                              catalogue::SensorRangeCount - 1, texts::RangeLimits))
             : std::nullopt;
-    std::unique_ptr<CsvOutput> csv;
-    if (options.csv) {
-        csv = std::make_unique<CsvOutput>(*options.csv);
-        if (!csv->Usable()) {
-            throw CommandError(ExitStatus::FileError, texts::CsvUnusable + *options.csv);
-        }
-    }
 
     Session session(options, console, commandLine);
+    std::optional<CsvOutput> csv;
+    if (options.csv) {
+        csv.emplace(*options.csv);
+    }
     if (range) {
         session.View().SetSelectedRange(range);
     }
-    const auto first = std::chrono::steady_clock::now();
-    auto next = first;
+    auto next = std::chrono::steady_clock::now();
+    std::optional<std::chrono::steady_clock::time_point> first;
     std::vector<SeriesSample> series;
     std::string quantity;
     for (int i = 0; i < count; ++i) {
-        if (i > 0) {
-            std::this_thread::sleep_until(next);
+        if (i > 0 && !SleepUntil(next, true)) {
+            throw session.Interruption(std::string(texts::Interrupted) + InterruptCause() + "). " +
+                                       texts::InterruptSeries + std::to_string(i) + " из " +
+                                       std::to_string(count) + ".");
         }
         next += std::chrono::milliseconds(every);
         const auto reading = ReadMeasuredValue(session, options.pace);
         if (!reading) {
             return ExitStatus::DeviceError;
         }
-        const std::string time = LocalTimeStamp();
+        // Each reading's own moment, once its reply is in: the series' time axis starts at 0
+        // with the first, and the clock time and the seconds of a row agree.
+        const auto steady = std::chrono::steady_clock::now();
+        const std::string time = LocalTimeStamp(std::chrono::system_clock::now());
+        first = first.value_or(steady);
         console.Out(time + "  " + reading->label + reading->value + "\n");
         console.Outcome(reading->label + reading->value);
         quantity = reading->label.substr(0, reading->label.find_last_not_of(": ") + 1);
-        series.push_back(SeriesSample{
-            time, std::chrono::duration<double>(std::chrono::steady_clock::now() - first).count(),
-            reading->value});
-        if (csv && !csv->Row(time, quantity, reading->value)) {
-            throw CommandError(ExitStatus::FileError, texts::CsvWriteFailed + *options.csv);
+        series.push_back(SeriesSample{time, std::chrono::duration<double>(steady - *first).count(),
+                                      reading->value});
+        if (csv) {
+            if (const auto problem = csv->Row(time, quantity, reading->value)) {
+                throw CommandError(ExitStatus::FileError,
+                                   FileProblemText(texts::CsvWriteFailed, *options.csv, *problem));
+            }
         }
         // Replaced whole after every reading: a browser that reloads it shows the series so
         // far, and a series stopped midway keeps its readings.
-        if (options.html && !serial::detail::ReplaceFileContents(
-                                *options.html, SeriesHtml(session.PortName(), quantity, series))) {
-            throw CommandError(ExitStatus::FileError, texts::HtmlWriteFailed + *options.html);
+        if (options.html) {
+            ReplaceUserFile(*options.html, SeriesHtml(session.PortName(), quantity, series),
+                            texts::HtmlWriteFailed);
         }
     }
     return ExitStatus::Done;

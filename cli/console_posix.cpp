@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -44,6 +45,16 @@ public:
         // the handler is installed without SA_RESTART.
         InputLine line;
         for (;;) {
+            // Ctrl+C during a run over several ports may reach another thread than this one,
+            // whose read then goes on: the wait looks at the request between short polls.
+            pollfd input{STDIN_FILENO, POLLIN, 0};
+            if (::poll(&input, 1, 100) <= 0 && !InterruptRequested()) {
+                continue;
+            }
+            if (InterruptRequested()) {
+                line.end = InputEnd::Interrupted;
+                return line;
+            }
             char c = 0;
             const ssize_t got = ::read(STDIN_FILENO, &c, 1);
             if (got < 0 && errno == EINTR) {

@@ -52,6 +52,11 @@ InputLine ReadConsoleLine(HANDLE handle) {
         wchar_t c = 0;
         DWORD got = 0;
         const BOOL ok = ::ReadConsoleW(handle, &c, 1, &got, nullptr);
+        // Ctrl+C ends the read at once, while its handler runs on a thread of its own: a read
+        // that brought nothing gives that thread a moment to say so.
+        if (!ok || got == 0) {
+            ::Sleep(100);
+        }
         if (InterruptRequested()) {
             return InputLine{InputEnd::Interrupted, {}};
         }

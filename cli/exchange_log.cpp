@@ -1,7 +1,6 @@
 #include "cli/exchange_log.h"
 
 #include "catalogue/windows1251.h"
-#include "cli/file_path.h"
 
 #include <chrono>
 #include <cstdio>
@@ -12,7 +11,10 @@
 namespace cli {
 
 std::string LocalTimeStamp() {
-    const auto now = std::chrono::system_clock::now();
+    return LocalTimeStamp(std::chrono::system_clock::now());
+}
+
+std::string LocalTimeStamp(std::chrono::system_clock::time_point now) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
     const auto millis =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
@@ -65,16 +67,19 @@ std::string DescribeBytes(const std::uint8_t* bytes, int count) {
 
 ExchangeLog::ExchangeLog(protocol::ExchangePort& line, const std::string& path,
                          const std::string& port)
-    : line_(line), file_(PathOf(path), std::ios::out | std::ios::app | std::ios::binary),
-      port_(port) {}
+    : line_(line), file_(path), port_(port) {}
 
 void ExchangeLog::Line(std::string_view mark, std::string_view text) {
-    file_ << LocalTimeStamp() << ' ' << mark << ' ' << text << '\n';
-    file_.flush();
+    // One write per line, so that a line is never split by another writer of the file.
+    file_.Append(LocalTimeStamp() + ' ' + std::string(mark) + ' ' + std::string(text) + '\n');
 }
 
 void ExchangeLog::Note(std::string_view text) {
     Line("==", text);
+}
+
+void ExchangeLog::Event(std::string_view text) {
+    Line("--", text);
 }
 
 void ExchangeLog::Open() {

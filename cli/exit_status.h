@@ -6,12 +6,15 @@ namespace cli {
 
 enum class ExitStatus : int {
     Done = 0,
-    FileError = 1,       // a profile, log, CSV or settings file could not be read or written
+    FileError = 1,       // a file the user named could not be read or written (profile, log, CSV,
+                         // page, record, settings); outputs are checked before anything is sent
     Usage = 2,           // unknown command or option, a missing or superfluous option
-    InvalidValue = 3,    // a value the window's checks (or the profile's) refuse; nothing was sent
+    InvalidValue = 3,    // a value the window's checks (or the profile's) refuse, nothing sent;
+                         // or a calibration for another range or output than the transducer's
     DeviceError = 4,     // no reply, a bad reply, a port error, a calibration the transducer failed
     VerifyFailed = 5,    // the read-back after a write differs from what was written
-    Interrupted = 6,     // an output calibration stopped by Ctrl+C or the end of input ("$B" sent)
+    Interrupted = 6,     // Ctrl+C, SIGTERM or a closed terminal; the end of input at an output
+                         // calibration's prompt ("$B" sent)
     SomePortsDiffer = 7, // a run over several ports whose ports did not all end the same way
 };
 

@@ -1,9 +1,17 @@
 #pragma once
-// Ctrl+C during an output calibration: the transducer is driving a test code and must be told
-// "$B" before the program ends, so while an InterruptScope lives the first Ctrl+C only asks the
-// calibration to stop (InterruptRequested) and a second one ends the program as usual. One
-// implementation per platform: a SIGINT handler installed without SA_RESTART on POSIX, so a
-// waiting read returns; a console control handler on Windows.
+// Ctrl+C, and whatever else asks the program to stop (SIGTERM; closing the terminal; on Windows
+// Ctrl+Break and closing the console window), must neither leave the transducer half-told nor
+// lose the record. While an InterruptScope lives, the first request only asks the command to
+// stop once the step under way has its reply (InterruptRequested): no further command goes
+// out, the port is closed, and the record says how far the run got. A second request, or a
+// terminal that is gone, asks it to end at once without waiting for that reply
+// (AbandonRequested); a third ends the program the system's way. One implementation per
+// platform: signal handlers installed without SA_RESTART on POSIX, so a waiting read returns; a
+// console control handler on Windows.
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace cli {
 
@@ -16,5 +24,26 @@ public:
 };
 
 bool InterruptRequested();
+bool AbandonRequested();
+// What asked, for the messages: "Ctrl+C", "SIGTERM", "терминал закрыт"...
+const char* InterruptCause();
+
+// Waits until `deadline`, or until an interrupt comes (with `firstWakes`) or a second one (when
+// not); false when the wait was cut short so.
+inline bool SleepUntil(std::chrono::steady_clock::time_point deadline, bool firstWakes) {
+    // Short slices: a signal handler cannot wake a waiting thread in a portable way.
+    constexpr auto Slice = std::chrono::milliseconds(20);
+    for (;;) {
+        if (firstWakes ? InterruptRequested() : AbandonRequested()) {
+            return false;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            return true;
+        }
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(Slice, deadline - now));
+    }
+}
 
 } // namespace cli

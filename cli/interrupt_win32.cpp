@@ -7,19 +7,39 @@
 namespace cli {
 namespace {
 
-std::atomic<bool> requested{false};
-// Output calibrations of several ports run at once, each in a scope of its own: the first scope
-// installs the handler and the last one removes it.
+// Counts requests: 1 stop after the step, 2 end at once.
+std::atomic<int> level{0};
+std::atomic<DWORD> cause{CTRL_C_EVENT};
+
+// Runs of several ports open a scope each on threads of their own: the first scope installs
+// the handler and the last one removes it.
 std::mutex scopes;
 int openScopes = 0;
 
+// Windows ends the process once the handler of a closed console returns, or after five
+// seconds: time enough to close the port and write the record.
+constexpr DWORD CloseGrace = 4500;
+
 BOOL WINAPI OnControl(DWORD event) {
-    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+    switch (event) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        if (level == 0) {
+            cause = event;
+        }
+        // The third press goes on to the default handler, which ends the program.
+        return ++level <= 2 ? TRUE : FALSE;
+    case CTRL_CLOSE_EVENT:
+        if (level == 0) {
+            cause = event;
+        }
+        level = 2;
+        // The program ends when its main thread returns, usually well before this.
+        ::Sleep(CloseGrace);
+        return TRUE;
+    default:
         return FALSE;
     }
-    // The first press is taken; the second goes on to the default handler, which ends the
-    // program.
-    return requested.exchange(true) ? FALSE : TRUE;
 }
 
 } // namespace
@@ -29,7 +49,8 @@ InterruptScope::InterruptScope() {
     if (openScopes++ > 0) {
         return;
     }
-    requested = false;
+    level = 0;
+    cause = CTRL_C_EVENT;
     ::SetConsoleCtrlHandler(OnControl, TRUE);
 }
 
@@ -42,7 +63,22 @@ InterruptScope::~InterruptScope() {
 }
 
 bool InterruptRequested() {
-    return requested;
+    return level >= 1;
+}
+
+bool AbandonRequested() {
+    return level >= 2;
+}
+
+const char* InterruptCause() {
+    switch (cause) {
+    case CTRL_BREAK_EVENT:
+        return "Ctrl+Break";
+    case CTRL_CLOSE_EVENT:
+        return "окно консоли закрыто";
+    default:
+        return "Ctrl+C";
+    }
 }
 
 } // namespace cli

@@ -2,6 +2,7 @@
 
 #include "catalogue/sensor_catalogue.h"
 #include "cli/cli_texts.h"
+#include "cli/utf8_text.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -10,7 +11,7 @@ namespace cli {
 
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (char c : text) {
+    for (char c : ValidUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';

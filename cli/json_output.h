@@ -18,7 +18,8 @@ struct MeasuredValue {
 std::string ConfigurationJson(const Configuration& configuration,
                               const std::optional<MeasuredValue>& measured);
 
-// A JSON string literal: quotes, backslashes and control characters escaped, UTF-8 kept.
+// A JSON string literal: quotes, backslashes and control characters escaped, UTF-8 kept and
+// bytes that are not UTF-8 replaced (ValidUtf8).
 std::string JsonString(std::string_view text);
 
 } // namespace cli

@@ -4,13 +4,12 @@
 #include "cli/cli_texts.h"
 #include "cli/cli_ui_services.h"
 #include "cli/command_error.h"
-#include "cli/file_path.h"
+#include "cli/user_files.h"
 #include "protocol/number_text.h"
 #include "serial/settings_file.h"
 
 #include <cstddef>
 #include <exception>
-#include <fstream>
 
 namespace cli {
 namespace {
@@ -78,10 +77,9 @@ std::string Trimmed(std::string_view text) {
 
 ProfileValues LoadProfile(const std::string& path) {
     // The settings file reads a missing or unreadable file as an empty one; a profile that is
-    // not there is a mistake of its own.
-    if (!std::ifstream(PathOf(path)).good()) {
-        throw CommandError(ExitStatus::FileError, texts::ProfileMissing + path);
-    }
+    // not there, or cannot be read as text, is a mistake of its own.
+    ReadUserTextFile(path, serial::SettingsFile::MaxFileSize, texts::ProfileMissing,
+                     texts::ProfileMissing);
     const ProfileReader reader(path);
     ProfileValues values;
     values.rangeIndex = reader.Index(RangeKey, catalogue::SensorRangeCount - 1);

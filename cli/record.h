@@ -29,7 +29,7 @@ struct Fact {
     std::string key;   // its JSON key, "measuredMinimum"
 };
 
-enum class StageState { NotReached, Done, Failed };
+enum class StageState { NotReached, Done, Failed, Interrupted };
 
 struct Stage {
     std::string name;

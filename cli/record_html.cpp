@@ -24,7 +24,7 @@ table { border-collapse: collapse; width: 100%; }
 td, th { border: 1px solid #bbb; padding: 0.6mm 1.5mm; text-align: left; vertical-align: top; }
 th { background: #eee; font-weight: normal; color: #333; width: 22%; }
 table.meta td, table.meta th { border: none; background: none; padding: 0.3mm 1.5mm 0.3mm 0; }
-.done { color: #1e6b30; } .failed { color: #a52a1a; } .notReached { color: #777; }
+.done { color: #1e6b30; } .failed, .interrupted { color: #a52a1a; } .notReached { color: #777; }
 .exchanges { font-family: "DejaVu Sans Mono", "Courier New", monospace; font-size: 7.5pt; }
 .result { font-size: 10.5pt; font-weight: bold; padding: 2mm 3mm; border: 1.5px solid; }
 .sign { display: flex; justify-content: space-between; margin-top: 9mm; }
@@ -48,6 +48,8 @@ const char* StateClass(StageState state) {
         return "failed";
     case StageState::NotReached:
         return "notReached";
+    case StageState::Interrupted:
+        return "interrupted";
     }
     return "";
 }
@@ -55,7 +57,9 @@ const char* StateClass(StageState state) {
 std::string SnapshotSection(const char* heading, const Snapshot& s) {
     std::string html = std::string("<h2>") + heading + "</h2>\n";
     if (!s.attempted) {
-        return html + "<p class=\"notReached\">" + texts::RecordNotRead + "</p>\n";
+        return html + "<p class=\"notReached\">" +
+               (s.failure.empty() ? std::string(texts::RecordNotRead) : HtmlEscape(s.failure)) +
+               "</p>\n";
     }
     html += "<table>";
     if (s.configuration) {
@@ -87,7 +91,7 @@ std::string SnapshotSection(const char* heading, const Snapshot& s) {
 
 std::string StageSection(const Stage& stage) {
     static const char* const States[] = {texts::StageNotReached, texts::StageDone,
-                                         texts::StageFailed};
+                                         texts::StageFailed, texts::StageInterrupted};
     std::string html = "<h3>" + HtmlEscape(stage.name) + ": <span class=\"" +
                        StateClass(stage.state) + "\">" + States[static_cast<int>(stage.state)] +
                        "</span></h3>\n";

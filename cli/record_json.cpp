@@ -32,7 +32,7 @@ std::string SnapshotObject(const Snapshot& s) {
 }
 
 std::string StageObject(const Stage& stage) {
-    static const char* const States[] = {"notReached", "done", "failed"};
+    static const char* const States[] = {"notReached", "done", "failed", "interrupted"};
     std::string json = "    {\"name\": " + JsonString(stage.name) + ", \"state\": \"" +
                        States[static_cast<int>(stage.state)] + "\",\n     \"facts\": {";
     for (std::size_t i = 0; i < stage.facts.size(); ++i) {

@@ -1,10 +1,13 @@
 #include "cli/recorder.h"
 
-#include "cli/batch.h"
 #include "cli/cli_texts.h"
 #include "cli/command_error.h"
 #include "cli/exchange_log.h"
+#include "cli/file_access.h"
+#include "cli/file_names.h"
 #include "cli/file_path.h"
+#include "cli/interrupt.h"
+#include "cli/user_files.h"
 #include "serial/settings_file_io.h"
 
 #include <filesystem>
@@ -30,9 +33,10 @@ std::string LastMessage(const TransactionResult& result) {
 } // namespace
 
 Recorder::Recorder(const Options& options, Session& session, RecordKind kind,
-                   const std::string& commandLine, std::initializer_list<const char*> stages)
-    : active_(options.record.has_value()), session_(session), pace_(options.pace),
-      folder_(options.record.value_or("")) {
+                   const std::string& commandLine, std::initializer_list<const char*> stages,
+                   bool readsAsFound)
+    : active_(options.record.has_value()), readsAsFound_(active_ || readsAsFound),
+      session_(session), pace_(options.pace), folder_(options.record.value_or("")) {
     record_.kind = kind;
     record_.port = session.PortName();
     record_.unit = options.units.empty() ? std::string() : options.units.front();
@@ -62,16 +66,23 @@ void Recorder::Read(Snapshot& snapshot, const std::optional<Configuration>& know
                 return;
             }
         }
-        const TransactionResult temp =
-            session_.Run([](protocol::ExchangeEngine& engine) { engine.ButtonTempClick(); }, pace_,
-                         phases::Measure);
-        snapshot.measured =
-            temp.succeeded ? ReadingOf(session_.View().MeasuredValueText()) : std::nullopt;
-        if (!snapshot.measured) {
-            snapshot.failure = LastMessage(temp);
+        // The measured value is for the record alone.
+        if (active_) {
+            const TransactionResult temp =
+                session_.Run([](protocol::ExchangeEngine& engine) { engine.ButtonTempClick(); },
+                             pace_, phases::Measure);
+            snapshot.measured =
+                temp.succeeded ? ReadingOf(session_.View().MeasuredValueText()) : std::nullopt;
+            if (!snapshot.measured) {
+                snapshot.failure = LastMessage(temp);
+            }
         }
     } catch (const CommandError& error) {
         snapshot.failure = error.what();
+        session_.View().TakeExchanges();
+        if (error.Status() == ExitStatus::Interrupted) {
+            throw;
+        }
     }
     // These exchanges are the readings', not the procedure's.
     session_.View().TakeExchanges();
@@ -80,14 +91,40 @@ void Recorder::Read(Snapshot& snapshot, const std::optional<Configuration>& know
 void Recorder::BeginStage(std::size_t index) {
     session_.View().TakeExchanges();
     record_.stages[index].state = StageState::Failed; // until it ends well
+    openStage_ = index;
 }
 
 void Recorder::EndStage(std::size_t index, const TransactionResult& result) {
+    openStage_.reset();
     Stage& stage = record_.stages[index];
     stage.state = result.succeeded ? StageState::Done : StageState::Failed;
     const auto exchanges = session_.View().TakeExchanges();
     stage.exchanges.insert(stage.exchanges.end(), exchanges.begin(), exchanges.end());
     stage.messages.insert(stage.messages.end(), result.messages.begin(), result.messages.end());
+}
+
+void Recorder::CloseOpenStage(const CommandError& error) {
+    const bool interrupted = error.Status() == ExitStatus::Interrupted;
+    if (!openStage_) {
+        // A stage that ended through its own recovery (the output calibration's "$B") and
+        // whose command was then reported interrupted.
+        for (Stage& stage : record_.stages) {
+            if (interrupted && stage.state == StageState::Failed) {
+                stage.state = StageState::Interrupted;
+                break;
+            }
+        }
+        return;
+    }
+    Stage& stage = record_.stages[*openStage_];
+    openStage_.reset();
+    const auto exchanges = session_.View().TakeExchanges();
+    stage.exchanges.insert(stage.exchanges.end(), exchanges.begin(), exchanges.end());
+    stage.messages.push_back(error.what());
+    if (interrupted) {
+        // Stopped before any of its commands went out, the stage was never reached.
+        stage.state = stage.exchanges.empty() ? StageState::NotReached : StageState::Interrupted;
+    }
 }
 
 void Recorder::AddFact(std::size_t index, const char* name, const char* key, std::string value) {
@@ -110,11 +147,14 @@ std::string Recorder::ResultText(ExitStatus status, const std::string& stop) con
     const Stage* stopped = nullptr;
     for (const Stage& stage : record_.stages) {
         done += stage.state == StageState::Done ? 1 : 0;
-        if (stage.state == StageState::Failed && stopped == nullptr) {
+        if ((stage.state == StageState::Failed || stage.state == StageState::Interrupted) &&
+            stopped == nullptr) {
             stopped = &stage;
         }
     }
-    std::string text = texts::ResultFailed + std::to_string(Code(status)) + texts::ResultStages +
+    const char* opening =
+        status == ExitStatus::Interrupted ? texts::ResultInterrupted : texts::ResultFailed;
+    std::string text = opening + std::to_string(Code(status)) + texts::ResultStages +
                        std::to_string(done) + " из " + std::to_string(record_.stages.size());
     if (stopped != nullptr) {
         std::string reason = stop;
@@ -129,50 +169,83 @@ std::string Recorder::ResultText(ExitStatus status, const std::string& stop) con
     for (char& c : text) {
         c = c == '\n' ? ' ' : c;
     }
-    return text + ".";
+    return text.ends_with('.') ? text : text + ".";
 }
 
 void Recorder::Write() {
-    std::error_code error;
-    std::filesystem::create_directories(PathOf(folder_), error);
-    if (error || !std::filesystem::is_directory(PathOf(folder_))) {
-        throw CommandError(ExitStatus::FileError, texts::RecordFolderUnusable + folder_);
+    if (const auto problem = PrepareFolder(folder_)) {
+        throw CommandError(ExitStatus::FileError,
+                           FileProblemText(texts::RecordFolderUnusable, folder_, *problem));
     }
-    const std::string base = Utf8Of(
-        PathOf(folder_) / (FileNamePart(record_.unit.empty() ? record_.port : record_.unit) + "_" +
-                           StampForFile(record_.started) + "_" + KindName(record_.kind)));
-    // Two runs of one unit within a second get names of their own.
-    std::string name = base;
-    for (int n = 2; std::filesystem::exists(PathOf(name + ".json"), error) ||
-                    std::filesystem::exists(PathOf(name + ".html"), error);
-         ++n) {
-        name = base + "_" + std::to_string(n);
-    }
-    for (const auto& [path, text] : {std::pair{name + ".json", RecordJson(record_)},
-                                     std::pair{name + ".html", RecordHtml(record_)}}) {
-        if (!serial::detail::ReplaceFileContents(path, text)) {
-            throw CommandError(ExitStatus::FileError, texts::RecordWriteFailed + path);
+    const std::string unit = FileNamePart(record_.unit.empty() ? record_.port : record_.unit);
+    const std::string json = RecordJson(record_);
+    const std::string html = RecordHtml(record_);
+    // Each name is claimed by the file that takes it, in one step, so that no two ports,
+    // threads or programs ever share one; a name taken is tried again with the next number.
+    constexpr int Attempts = 1000;
+    for (int attempt = 1; attempt <= Attempts; ++attempt) {
+        const std::string base =
+            Utf8Of(PathOf(folder_) / PathOf(RecordStem(unit, StampForFile(record_.started),
+                                                       KindName(record_.kind), attempt)));
+        if (!serial::detail::CreateFileContents(base + ".json", json)) {
+            if (LastErrorWasNameTaken()) {
+                continue;
+            }
+            throw CommandError(
+                ExitStatus::FileError,
+                FileProblemText(texts::RecordWriteFailed, base + ".json", LastErrorReason()));
         }
+        if (!serial::detail::CreateFileContents(base + ".html", html)) {
+            const std::string reason = LastErrorReason();
+            if (LastErrorWasNameTaken()) {
+                // A page of that name without its JSON: the pair moves on to the next number.
+                std::error_code ignored;
+                std::filesystem::remove(PathOf(base + ".json"), ignored);
+                continue;
+            }
+            // The JSON is whole and holds everything; it stays.
+            throw CommandError(ExitStatus::FileError,
+                               FileProblemText(texts::RecordWriteFailed, base + ".html", reason));
+        }
+        // Where the record went is a result of the run, beside the others on standard output.
+        session_.Terminal().Out(texts::RecordWritten + base + ".json, " + base + ".html\n");
+        return;
     }
-    // Where the record went is a result of the run, beside the others on standard output.
-    session_.Terminal().Out(texts::RecordWritten + name + ".json, " + name + ".html\n");
+    throw CommandError(ExitStatus::FileError,
+                       FileProblemText(texts::RecordWriteFailed, folder_, texts::RecordNamesTaken));
 }
 
 ExitStatus Recorder::Run(const std::function<ExitStatus()>& procedure) {
-    if (!active_) {
+    if (!readsAsFound_) {
         return procedure();
     }
     record_.started = LocalTimeStamp();
-    Read(record_.asFound, std::nullopt);
     std::optional<CommandError> stop;
     ExitStatus status = ExitStatus::Done;
     try {
+        Read(record_.asFound, std::nullopt);
         status = procedure();
     } catch (const CommandError& error) {
+        CloseOpenStage(error);
         stop = error;
         status = error.Status();
     }
-    Read(record_.asLeft, knownAsLeft_);
+    if (!active_) {
+        if (stop) {
+            throw *stop;
+        }
+        return status;
+    }
+    // Ctrl+C: nothing more goes to the transducer, not even a reading.
+    if (InterruptRequested()) {
+        record_.asLeft.failure = texts::AsLeftSkipped;
+    } else {
+        try {
+            Read(record_.asLeft, knownAsLeft_);
+        } catch (const CommandError&) {
+            // Stopped while reading: the snapshot says so, and the procedure's result stands.
+        }
+    }
     record_.finished = LocalTimeStamp();
     record_.exitStatus = Code(status);
     record_.result = ResultText(status, stop ? stop->what() : std::string());

@@ -7,6 +7,7 @@
 // Without --record the recorder does nothing but run the procedure.
 
 #include "cli/arguments.h"
+#include "cli/command_error.h"
 #include "cli/exit_status.h"
 #include "cli/record.h"
 #include "cli/session.h"
@@ -19,16 +20,21 @@ namespace cli {
 
 class Recorder {
 public:
-    // `stages`: the procedure's stages in order, all "not reached" at first.
+    // `stages`: the procedure's stages in order, all "not reached" at first. `readsAsFound`:
+    // the configuration is read before the procedure even without --record, for a procedure
+    // that checks it (a calibration against the range or output it was given).
     Recorder(const Options& options, Session& session, RecordKind kind,
-             const std::string& commandLine, std::initializer_list<const char*> stages);
+             const std::string& commandLine, std::initializer_list<const char*> stages,
+             bool readsAsFound = false);
 
     bool Active() const { return active_; }
 
     // Reads the unit as found, runs `procedure`, reads the unit as left, writes the record and
     // returns the procedure's status; a CommandError of the procedure is recorded and then
     // passed on. A record that cannot be written is a FileError, unless the procedure failed
-    // already: its status then stands and the record's failure is shown beside it.
+    // already: its status then stands and the record's failure is shown beside it. After
+    // Ctrl+C nothing more is read: the procedure is not started once the reading as found was
+    // stopped, and the unit as left is not read.
     ExitStatus Run(const std::function<ExitStatus()>& procedure);
 
     // The start of stage `index`: what was exchanged before belongs to no stage.
@@ -45,15 +51,19 @@ public:
 
 private:
     void Read(Snapshot& snapshot, const std::optional<Configuration>& known);
+    // The stage that was under way when `error` ended the procedure gets what it exchanged.
+    void CloseOpenStage(const CommandError& error);
     std::string ResultText(ExitStatus status, const std::string& stop) const;
     void Write();
 
     const bool active_;
+    const bool readsAsFound_;
     Session& session_;
     const Pace pace_;
     const std::string folder_;
     Record record_;
     std::optional<Configuration> knownAsLeft_;
+    std::optional<std::size_t> openStage_;
 };
 
 } // namespace cli

@@ -6,6 +6,7 @@
 #include "cli/command_error.h"
 #include "cli/commands.h"
 #include "cli/help_text.h"
+#include "cli/interrupt.h"
 #include "protocol/number_text.h"
 
 #include <algorithm>
@@ -46,6 +47,9 @@ ExitStatus Dispatch(const Options& options, Console& console, const std::string&
     default:
         break;
     }
+    // From here on the transducer is talked to: Ctrl+C stops the run at the next safe point
+    // instead of ending the program in the middle of a step.
+    const InterruptScope interrupt;
     if (ManyPorts(options)) {
         return RunBatch(options, console, commandLine);
     }

@@ -9,37 +9,24 @@
 #include "cli/cli_engine_view.h"
 #include "cli/cli_texts.h"
 #include "cli/cli_ui_services.h"
+#include "cli/command_error.h"
 #include "cli/console.h"
 #include "cli/exchange_log.h"
+#include "cli/interrupt_gate.h"
 #include "cli/paced_port.h"
+#include "cli/phase.h"
 #include "protocol/command_table.h"
 #include "protocol/comport_exchange_port.h"
 #include "protocol/exchange_engine.h"
 #include "serial/com_port.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace cli {
-
-// What a transaction does, for the live lines of a run over several ports: "запись", 5 steps.
-struct Phase {
-    const char* name;
-    int steps;
-};
-
-namespace phases {
-inline constexpr Phase Read{texts::PhaseRead, 5};
-inline constexpr Phase Write{texts::PhaseWrite, 5};
-inline constexpr Phase Verify{texts::PhaseVerify, 5};
-inline constexpr Phase Measure{texts::PhaseMeasure, 1};
-inline constexpr Phase Reset{texts::PhaseReset, 2};
-inline constexpr Phase Zero{texts::PhaseZero, 2};
-inline constexpr Phase Gain{texts::PhaseGain, 2};
-inline constexpr Phase Output{texts::PhaseOutput, 5};
-} // namespace phases
 
 struct TransactionResult {
     // No failure message was shown: every step ran, or a calibration reported success.
@@ -52,17 +39,27 @@ struct TransactionResult {
 
 class Session {
 public:
-    // Throws CommandError for a settings file or log that cannot be used and for a missing port.
+    // Checks every file the command will write (user_files.h) and throws CommandError for one
+    // that cannot be used, for a settings file or log that cannot be used and for a missing
+    // port; nothing has touched the transducer then.
     Session(const Options& options, Console& console, const std::string& commandLine);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     ~Session();
 
     // Starts a transaction with `start` and runs it to its end at `pace`. A port that cannot be
-    // opened or written throws CommandError (DeviceError); so does Ctrl+C at an instruction
-    // (Interrupted).
+    // opened or written throws CommandError (DeviceError). After Ctrl+C (interrupt.h) no
+    // further command goes out: a transaction not yet started is not started, one under way
+    // ends once the reply of its step is in, or at once after a second Ctrl+C; the port is
+    // closed, the log gets a line for it, and CommandError (Interrupted) says what was sent. A
+    // log that could not be written throws CommandError (FileError) once the transaction has
+    // ended.
     TransactionResult Run(const std::function<void(protocol::ExchangeEngine&)>& start, Pace pace,
                           Phase phase);
+
+    // The error that ends a command stopped outside a transaction (`text` says where); the
+    // log gets its line.
+    CommandError Interruption(const std::string& text);
 
     protocol::ExchangeEngine& Engine() { return *engine_; }
     CliEngineView& View() { return view_; }
@@ -71,7 +68,13 @@ public:
     Console& Terminal() { return console_; }
 
 private:
-    void PlayTimer(Pace pace, Phase phase, TransactionResult& result);
+    void PlayTimer(Pace pace, const Phase& phase, std::size_t first, TransactionResult& result);
+    // Waits for the reply of the step under way; false when a second Ctrl+C cut the wait short.
+    bool WaitForReply(Pace pace, std::chrono::steady_clock::time_point deadline);
+    [[noreturn]] void StopTransaction(const Phase& phase, std::size_t first);
+    // Throws the log's failure once; `transactionFailed` only shows it beside the failure
+    // that already ends the command.
+    void CheckLog(bool transactionFailed);
 
     Console& console_;
     // The records this session's transactions set their parameters in: sessions of several
@@ -81,6 +84,9 @@ private:
     protocol::ComPortExchangePort line_{comPort_};
     PacedPort paced_{line_};
     std::unique_ptr<ExchangeLog> log_;
+    std::string logPath_;
+    bool logProblemShown_ = false;
+    std::unique_ptr<InterruptGate> gate_;
     CliEngineView view_;
     CliUiServices ui_;
     std::unique_ptr<protocol::ExchangeEngine> engine_;

@@ -1,5 +1,7 @@
 #include "cli/svg_chart.h"
 
+#include "cli/utf8_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -33,7 +35,7 @@ struct Scale {
 
 std::string HtmlEscape(std::string_view text) {
     std::string out;
-    for (char c : text) {
+    for (char c : ValidUtf8(text)) {
         switch (c) {
         case '&':
             out += "&amp;";

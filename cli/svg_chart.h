@@ -37,7 +37,8 @@ std::string ChartSvg(const Chart& chart, int width, int height);
 // power of ten), covering the range.
 std::vector<double> Ticks(double low, double high, int count);
 
-// Text for SVG and HTML: &, <, > and quotes as entities.
+// Text for SVG and HTML: &, <, > and quotes as entities, bytes that are not UTF-8 replaced
+// (ValidUtf8).
 std::string HtmlEscape(std::string_view text);
 
 } // namespace cli

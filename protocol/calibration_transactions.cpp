@@ -90,8 +90,9 @@ ExchangeEngine::StepResult ExchangeEngine::OutputCalibrationStep() {
             throw TransactionFailure(texts::InvalidEntry);
         }
         fullScale_ = *fullScale;
-        // Equal measured values, or values that make the gain or the offset unrepresentable,
-        // are refused before anything is sent, so the transducer never gets a garbage gain.
+        // A maximum not above the minimum, or values that make the gain or the offset
+        // unrepresentable, are refused as a wrong measurement before anything is sent, so the
+        // transducer never gets a negative or garbage gain.
         const auto gain = protocol::GainCoefficient(fullScale_, measuredMinimum_, measuredMaximum_);
         if (!gain || !protocol::OffsetCode(*gain, measuredMinimum_, fullScale_)) {
             throw TransactionFailure(texts::InvalidEntry);

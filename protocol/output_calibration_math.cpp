@@ -34,7 +34,7 @@ std::string FullScaleText(int outputType) {
 std::optional<double> GainCoefficient(double fullScale, double measuredMinimum,
                                       double measuredMaximum) {
     const double span = measuredMaximum - measuredMinimum;
-    if (span == 0.0 || !std::isfinite(span)) {
+    if (!(span > 0.0) || !std::isfinite(span)) {
         return std::nullopt;
     }
     const double gain = TestCodeSpan * fullScale / span;

@@ -21,9 +21,10 @@ std::optional<double> FullScale(int outputType);
 // The text the maximum prompt offers ("10", "5" or "20"); empty for an unknown type.
 std::string FullScaleText(int outputType);
 
-// 3072 x fullScale / (measuredMaximum - measuredMinimum). nullopt when the two measured values
-// are equal or the result is infinite or not a number: sending such a gain would leave the
-// transducer's output unusable.
+// 3072 x fullScale / (measuredMaximum - measuredMinimum). nullopt when the measured maximum is
+// not above the minimum (equal values, values typed the wrong way round, a meter connected in
+// reverse) or the result is infinite or not a number: a zero, negative or endless gain would
+// leave the transducer's output unusable, and it is refused as a wrong measurement.
 std::optional<double> GainCoefficient(double fullScale, double measuredMinimum,
                                       double measuredMaximum);
 

@@ -25,8 +25,18 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize);
 
 // Writes `contents` into a new file beside `path`, flushes it to the disk and then puts it in
 // place of `path` in one step. On any failure the new file is removed, `path` is left as it
-// was, and the result is false.
+// was, and the result is false. Only a regular file is replaced: a device, a pipe or a folder
+// at `path` is refused (replacing /dev/null would take the device away from the system). The
+// system's error code of a failure is left for the caller (errno, GetLastError).
 bool ReplaceFileContents(const std::string& path, std::string_view contents);
+
+// The same for a file that must not exist yet: the complete file appears at `path` only if
+// nothing is there, in one step that no other writer can slip into (a hard link on POSIX, a
+// move without replacing on Windows), so two writers never share one name. False when `path`
+// exists (the error code is then EEXIST or ERROR_ALREADY_EXISTS) or anything fails; `path` is
+// never touched then. The new file is written under a short temporary name in the same folder,
+// so a name just below the file system's limit still works.
+bool CreateFileContents(const std::string& path, std::string_view contents);
 
 // The line ending of a file that this platform's editors would write.
 std::string_view NativeLineEnding();

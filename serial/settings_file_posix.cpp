@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,6 +84,13 @@ bool WriteAll(int fd, std::string_view contents) {
     return true;
 }
 
+// Removes a file of ours after a failure without losing the failure's error code.
+void RemoveKeepingError(const std::string& path) {
+    const int error = errno;
+    ::unlink(path.c_str());
+    errno = error;
+}
+
 } // namespace
 
 FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
@@ -124,18 +133,16 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
     return result;
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view contents) {
-    const std::string target = ResolveTarget(path);
-    // Replacing the file needs only a writable folder; a file its owner made read-only is
-    // refused all the same, as writing it in place would be.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
-        return false;
-    }
-    std::string temporary;
+namespace {
+
+// Writes `contents` into a new file named by `nameOf` (tried with new numbers while the name is
+// taken), flushed to the disk and closed; `temporary` is its name. `mode` is the new file's
+// permission bits, or nothing for the usual 0666 less the umask.
+bool WriteTemporary(const std::function<std::string(unsigned)>& nameOf, std::string_view contents,
+                    std::optional<mode_t> mode, std::string& temporary) {
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".~" + std::to_string(::getpid()) + "-" +
-                    std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
+        temporary = nameOf(temporaryCounter.fetch_add(1));
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             return false;
@@ -145,23 +152,87 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
         return false;
     }
     FileDescriptor file(fd);
-    // The new file takes the old one's permissions; a first file gets the usual 0666 less the
-    // process's umask from open().
-    struct stat old {};
-    const bool ok = (::stat(target.c_str(), &old) != 0 || ::fchmod(fd, old.st_mode & 07777) == 0) &&
-                    WriteAll(fd, contents) && ::fsync(fd) == 0 && file.Close() &&
-                    ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temporary.c_str());
-        return false;
+    if ((!mode || ::fchmod(fd, *mode) == 0) && WriteAll(fd, contents) && ::fsync(fd) == 0 &&
+        file.Close()) {
+        return true;
     }
-    // Make the rename itself durable; the file is already complete either way, so a failure
-    // here changes nothing that a reader could see.
-    FileDescriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    RemoveKeepingError(temporary);
+    return false;
+}
+
+// Makes a finished rename or link durable; the file is already complete either way, so a
+// failure here changes nothing that a reader could see.
+void SyncFolderOf(const std::string& path) {
+    FileDescriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0) {
         ::fsync(folder.Get());
     }
+}
+
+} // namespace
+
+bool ReplaceFileContents(const std::string& path, std::string_view contents) {
+    const std::string target = ResolveTarget(path);
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    // rename() would put a file in place of a device node or a pipe as readily as in place of a
+    // file; only a regular file is ours to replace.
+    if (exists && !S_ISREG(old.st_mode)) {
+        errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    // Replacing the file needs only a writable folder; a file its owner made read-only is
+    // refused all the same, as writing it in place would be.
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
+    // The new file takes the old one's permissions; a first file gets the usual 0666 less the
+    // process's umask from open().
+    const auto nameOf = [&](unsigned n) {
+        return target + ".~" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp";
+    };
+    std::string temporary;
+    if (!WriteTemporary(nameOf, contents,
+                        exists ? std::optional<mode_t>(old.st_mode & 07777) : std::nullopt,
+                        temporary)) {
+        return false;
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        RemoveKeepingError(temporary);
+        return false;
+    }
+    SyncFolderOf(target);
     return true;
+}
+
+bool CreateFileContents(const std::string& path, std::string_view contents) {
+    const std::string folder = FolderOf(path);
+    const auto nameOf = [&](unsigned n) {
+        return folder + "/.~" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp";
+    };
+    std::string temporary;
+    if (!WriteTemporary(nameOf, contents, std::nullopt, temporary)) {
+        return false;
+    }
+    // link() never replaces: it fails with EEXIST when the name is taken, in one step.
+    bool placed = ::link(temporary.c_str(), path.c_str()) == 0;
+    if (!placed && errno != EEXIST) {
+        // A file system without hard links (FAT on a memory stick): the name is claimed with
+        // O_EXCL first, and the complete file then replaces that empty claim of ours.
+        const int claim = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (claim >= 0) {
+            ::close(claim);
+            placed = ::rename(temporary.c_str(), path.c_str()) == 0;
+            if (!placed) {
+                RemoveKeepingError(path);
+            }
+        }
+    }
+    RemoveKeepingError(temporary);
+    if (placed) {
+        SyncFolderOf(path);
+    }
+    return placed;
 }
 
 std::string_view NativeLineEnding() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <windows.h>
 
@@ -97,19 +98,15 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
     return result;
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view contents) {
-    // A read-only file is refused before anything is written; the replace would refuse it too,
-    // but not on every file system.
-    const std::wstring target = WidenUtf8(path);
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return false;
-    }
-    std::wstring temporary;
+namespace {
+
+// Writes `contents` into a new file named by `nameOf` (tried with new numbers while the name is
+// taken), flushed to the disk and closed; `temporary` is its name.
+bool WriteTemporary(const std::function<std::wstring(unsigned)>& nameOf, std::string_view contents,
+                    std::wstring& temporary) {
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-        temporary = target + L".~" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                    std::to_wstring(temporaryCounter.fetch_add(1)) + L".tmp";
+        temporary = nameOf(temporaryCounter.fetch_add(1));
         handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) {
@@ -120,18 +117,66 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents) {
         return false;
     }
     FileHandle file(handle);
-    const bool ok = WriteAll(file.Get(), contents) && ::FlushFileBuffers(file.Get()) &&
-                    file.Close() &&
-                    ::MoveFileExW(temporary.c_str(), target.c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) {
-        if (file.Valid()) {
-            file.Close();
-        }
-        ::DeleteFileW(temporary.c_str());
+    if (WriteAll(file.Get(), contents) && ::FlushFileBuffers(file.Get()) && file.Close()) {
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    if (file.Valid()) {
+        file.Close();
+    }
+    ::DeleteFileW(temporary.c_str());
+    ::SetLastError(error);
+    return false;
+}
+
+// Moves the finished temporary file to `target`; removes it and keeps the move's error code
+// when that fails.
+bool MoveInPlace(const std::wstring& temporary, const std::wstring& target, DWORD flags) {
+    if (::MoveFileExW(temporary.c_str(), target.c_str(), flags | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(temporary.c_str());
+    ::SetLastError(error);
+    return false;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? std::wstring(L".") : path.substr(0, separator);
+}
+
+} // namespace
+
+bool ReplaceFileContents(const std::string& path, std::string_view contents) {
+    // A read-only file is refused before anything is written; the replace would refuse it too,
+    // but not on every file system.
+    const std::wstring target = WidenUtf8(path);
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ::SetLastError(ERROR_ACCESS_DENIED);
         return false;
     }
-    return true;
+    const auto nameOf = [&](unsigned n) {
+        return target + L".~" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+               std::to_wstring(n) + L".tmp";
+    };
+    std::wstring temporary;
+    return WriteTemporary(nameOf, contents, temporary) &&
+           MoveInPlace(temporary, target, MOVEFILE_REPLACE_EXISTING);
+}
+
+bool CreateFileContents(const std::string& path, std::string_view contents) {
+    const std::wstring target = WidenUtf8(path);
+    const std::wstring folder = FolderOf(target);
+    const auto nameOf = [&](unsigned n) {
+        return folder + L"\\.~" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+               std::to_wstring(n) + L".tmp";
+    };
+    std::wstring temporary;
+    // Without MOVEFILE_REPLACE_EXISTING the move fails with ERROR_ALREADY_EXISTS when the name
+    // is taken, in one step.
+    return WriteTemporary(nameOf, contents, temporary) && MoveInPlace(temporary, target, 0);
 }
 
 std::string_view NativeLineEnding() {

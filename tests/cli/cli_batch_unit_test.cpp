@@ -48,7 +48,11 @@ TEST(BatchFiles, EachPortWritesAFileOfItsOwn) {
     for (const auto& [path, port, expected] : cases) {
         EXPECT_EQ(PortFileName(path, port), expected) << path;
     }
-    EXPECT_EQ(FileNamePart("№ 17/а b"), "____17____b"); // a byte each
+    // The unit's own letters stay; what a file system refuses becomes "_", bytes that are not
+    // UTF-8 become U+FFFD.
+    EXPECT_EQ(FileNamePart("№ 17/а b"), "№ 17_а b");
+    EXPECT_EQ(FileNamePart("a\\b:c*d?e\"f<g>h|i\tj"), "a_b_c_d_e_f_g_h_i_j");
+    EXPECT_EQ(FileNamePart("Ж\xD0"), "Ж\xEF\xBF\xBD");
 }
 
 TEST(BatchStatus, IsThePortsOwnWhenTheyAgreeAndSevenOtherwise) {

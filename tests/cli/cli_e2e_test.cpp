@@ -26,14 +26,22 @@ using sim::FaultKind;
 using Kind = sim::LogEntry::Kind;
 namespace texts = protocol::texts;
 
-sim::DeviceState Configured() {
+sim::DeviceState Configured(int outputType = 1) {
     sim::DeviceState state = sim::FactoryDefaults();
     state.rangeIndex = 10;
     state.upperValue = 180.0;
     state.lowerValue = -20.0;
     state.breakLevel = 0.25;
-    state.outputType = 1;
+    state.outputType = outputType;
     return state;
+}
+
+// A calibration reads the configuration first, to compare it with what it was given.
+const Commands AsFound{"$8", "$H", "#9", "$4", "#K"};
+Commands AfterAsFound(const Commands& commands) {
+    Commands all = AsFound;
+    all.insert(all.end(), commands.begin(), commands.end());
+    return all;
 }
 
 std::string ReadFile(const std::string& path) {
@@ -530,10 +538,11 @@ TEST_P(InputCalibration, RunsZeroThenGainWithTheResistancesToConnect) {
     if (GetParam().status) {
         Fault(FaultKind::BadStatus, "$0", GetParam().status);
     }
+    simulator.SetState(Configured());
     RunOptions answers;
     answers.input = "\n\n";
     const ProgramRun run =
-        Cli({"calibrate", "input", "--port", "{port}", "--range", "10"}, answers);
+        Cli({"calibrate", "input", "--port", "{port}", "--pace", "fast", "--range", "10"}, answers);
     EXPECT_EQ(run.status, GetParam().exit);
     EXPECT_EQ(run.err, GetParam().messages);
 }
@@ -563,16 +572,17 @@ const std::string MaximumPrompt =
 
 TEST_F(CliEndToEnd, OutputCalibrationSendsTheWindowsGainAndOffset) {
     // Given on the command line (a comma as well as a point), and typed at the prompts.
+    simulator.SetState(Configured(2));
     for (const auto& [args, input] : std::vector<std::pair<Args, std::string>>{
              {{"--min", "1,0", "--max", "20.5"}, "\n"}, {{}, "\n1.0\n20.5\n"}}) {
         simulator.Log().Clear();
-        Args all{"calibrate", "output", "--port", "{port}", "--output", "2"};
+        Args all{"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"};
         all.insert(all.end(), args.begin(), args.end());
         RunOptions options;
         options.input = input;
         const ProgramRun run = Cli(all, options);
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(Received(), (Commands{"$A0D0", "$ACD0", "$C3.15077E+03", "$D50", "$B"}));
+        EXPECT_EQ(Received(), AfterAsFound({"$A0D0", "$ACD0", "$C3.15077E+03", "$D50", "$B"}));
         EXPECT_NE(run.err.find(OutputIntro + MinimumPrompt), std::string::npos) << run.err;
         EXPECT_NE(run.err.find(MaximumPrompt), std::string::npos) << run.err;
         EXPECT_TRUE(run.err.ends_with("Калибровка завершена успешно!\n")) << run.err;
@@ -580,67 +590,99 @@ TEST_F(CliEndToEnd, OutputCalibrationSendsTheWindowsGainAndOffset) {
 }
 
 TEST_F(CliEndToEnd, OutputCalibrationStoppedAtAPromptStillSendsB) {
+    simulator.SetState(Configured(2));
     RunOptions options;
     options.input = "\n"; // the intro's Enter, then the end of input at the minimum's prompt
-    const ProgramRun run =
-        Cli({"calibrate", "output", "--port", "{port}", "--output", "2"}, options);
+    const ProgramRun run = Cli(
+        {"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"}, options);
     EXPECT_EQ(run.status, 6);
-    EXPECT_EQ(Received(), (Commands{"$A0D0", "$B"}));
+    EXPECT_EQ(Received(), AfterAsFound({"$A0D0", "$B"}));
     EXPECT_EQ(run.err, OutputIntro + MinimumPrompt +
                            "\nКалибровка прервана: прибору отправляется \"$B\".\n"
-                           "Калибровка не завершена!\n");
+                           "Калибровка не завершена!\n"
+                           "Прервано (конец ввода) на этапе «калибровка выхода», шаг 2 из 5.\n"
+                           "Прибор ответил на: выход на тестовом коде 0D0, завершение калибровки "
+                           "($B).\nНе отправлено: выход на тестовом коде CD0, коэффициент "
+                           "усиления ($C), смещение ($D).\n");
 }
 
-struct CtrlCCase {
+// Ctrl+C during an output calibration, at its instruction and at its prompt, is a row of the
+// interruption table in cli_interrupt_e2e_test.cpp with every other command.
+
+// A calibration goes ahead only for the range or output the transducer is set to (or with
+// --force), and measured values whose maximum is not above the minimum are refused as a wrong
+// measurement instead of sending a negative gain.
+struct CalibrationCheckCase {
     const char* name;
-    bool atTheInstruction; // before anything is sent, or at the minimum's prompt
-    Commands commands;
-    std::string lastMessage;
+    Args args;
+    std::string input;
+    int exit;
+    Commands received; // after the reading as found
+    std::string message;
 };
 
-class CtrlC : public CliEndToEnd, public ::testing::WithParamInterface<CtrlCCase> {};
+void PrintTo(const CalibrationCheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
-TEST_P(CtrlC, StopsAnOutputCalibrationWithBOnlyOnceItHasStarted) {
-    if (program.UnderWine()) {
-        GTEST_SKIP() << "a signal to the Wine loader does not reach the program as Ctrl+C";
-    }
-    const CtrlCCase& c = GetParam();
+class CalibrationChecks : public CliEndToEnd,
+                          public ::testing::WithParamInterface<CalibrationCheckCase> {};
+
+TEST_P(CalibrationChecks, SayWhatDiffersAndSendNothingOfTheCalibration) {
+    const CalibrationCheckCase& c = GetParam();
+    simulator.SetState(sim::FactoryDefaults()); // range 0, output 0
+    Args args{"calibrate"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    args.insert(args.end(), {"--port", "{port}", "--pace", "fast"});
     RunOptions options;
-    options.input = c.atTheInstruction ? "" : "\n";
-    options.closeInput = false; // the instruction or the prompt waits for its line
-    options.whileRunning = [&](pid_t child) {
-        if (!c.atTheInstruction) {
-            simulator.Log().WaitForCount(Kind::Sent, 1, 10s);
-        }
-        // The first reply's tick comes 2000 ms after "$A"; the instruction within moments.
-        std::this_thread::sleep_for(c.atTheInstruction ? 1000ms : 2500ms);
-        ::kill(child, SIGINT);
-    };
-    const ProgramRun run =
-        Cli({"calibrate", "output", "--port", "{port}", "--output", "2"}, options);
-    EXPECT_EQ(run.status, 6) << run.err;
-    EXPECT_EQ(Received(), c.commands);
-    EXPECT_TRUE(run.err.ends_with(c.lastMessage + "\n")) << run.err;
+    options.input = c.input;
+    const ProgramRun run = Cli(args, options);
+    EXPECT_EQ(run.status, c.exit) << run.err;
+    EXPECT_EQ(Received(), AfterAsFound(c.received));
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cli, CtrlC,
-    ::testing::Values(CtrlCCase{"AtThePrompt", false, {"$A0D0", "$B"}, "Калибровка не завершена!"},
-                      CtrlCCase{"AtTheInstruction",
-                                true,
-                                {},
-                                "Калибровка прервана до её начала: в прибор ничего не "
-                                "отправлено."}),
+    Cli, CalibrationChecks,
+    ::testing::Values(
+        CalibrationCheckCase{"InputOfAnotherRange",
+                             {"input", "--range", "10"},
+                             "",
+                             3,
+                             {},
+                             "Прибор настроен на диапазон 0 (TСМ (R=53Ом), -50 +50), а задан "
+                             "--range 10 (TСМ 100 W=1,426), -50 +200).\nКалибровка не начата"},
+        CalibrationCheckCase{"OutputOfAnotherType",
+                             {"output", "--output", "2", "--min", "1", "--max", "20"},
+                             "",
+                             3,
+                             {},
+                             "Прибор настроен на выход 0 (0 - 10 В), а задан --output 2 (0 - 20 "
+                             "mA)."},
+        CalibrationCheckCase{"ForcedAnyway",
+                             {"input", "--range", "10", "--force"},
+                             "\n\n",
+                             0,
+                             {"$1", "$0", "$2", "$0"},
+                             "Калибровка завершена успешно!"},
+        CalibrationCheckCase{"MaximumNotAboveMinimum",
+                             {"output", "--output", "0", "--min", "20", "--max", "0"},
+                             "\n",
+                             4,
+                             {"$A0D0", "$ACD0", "$B"},
+                             "Введено недопустимое значение числа,\nповторите калибровку\n"
+                             "Калибровка не завершена!\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CliEndToEnd, OutputCalibrationWithoutAReplyWarnsToSwitchThePowerOff) {
+    simulator.SetState(Configured(2));
     Fault(FaultKind::NoReply, "$A");
     RunOptions options;
     options.input = "\n";
-    const ProgramRun run =
-        Cli({"calibrate", "output", "--port", "{port}", "--output", "2"}, options);
+    const ProgramRun run = Cli(
+        {"calibrate", "output", "--port", "{port}", "--pace", "fast", "--output", "2"}, options);
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(Received(), Commands{"$A0D0"});
+    EXPECT_EQ(Received(), AfterAsFound({"$A0D0"}));
     EXPECT_TRUE(run.err.ends_with(std::string(texts::NoConnection) + "\n" +
                                   texts::CalibrationWindowClosedEarly + "\n"))
         << run.err;

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <grp.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -21,6 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr auto RunLimit = std::chrono::seconds(90);
+constexpr uid_t Nobody = 65534;
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -204,6 +207,18 @@ ProgramRun CliProgram::Run(const std::vector<std::string>& args, const RunOption
         ::dup2(in[0], STDIN_FILENO);
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
+        if (options.asNobody && ::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
+            ::_exit(126);
+        }
+        if (options.fileSizeLimit) {
+            const rlimit limit{static_cast<rlim_t>(*options.fileSizeLimit),
+                               static_cast<rlim_t>(*options.fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            // Ignored, so that passing the limit fails the write (EFBIG) instead of ending the
+            // program; an ignored signal stays ignored across exec.
+            ::signal(SIGXFSZ, SIG_IGN);
+        }
         exec.Run();
     }
     ::close(in[0]);

@@ -174,6 +174,26 @@ TEST_F(Records, ATemperatureSeriesPageHoldsItsChartAndEveryReading) {
         ++rows;
     }
     EXPECT_EQ(rows, 3u) << html;
+    // The time axis starts at the first reading itself.
+    EXPECT_NE(html.find("</td><td>0.0</td><td>23.45</td></tr>"), std::string::npos) << html;
+}
+
+// A cable pulled in the middle of a write: the record is still written and says where the
+// write stopped.
+TEST_F(Records, AWriteCutByAPulledCableStillLeavesItsRecord) {
+    simulator.AddFault(
+        sim::FaultRule{sim::Fault{sim::FaultKind::HangUp, std::nullopt, {}}, "$G", 1});
+    const ProgramRun run = Cli({"write", "--range", "4", "--upper", "100", "--lower", "0",
+                                "--break", "50", "--output", "1", "--unit", "Ж-17"});
+    EXPECT_EQ(run.status, 4) << run.err;
+    const Json record = RecordOf("Ж-17_");
+    EXPECT_EQ(record["procedure"][0]["state"].text, "failed");
+    EXPECT_EQ(record["procedure"][1]["state"].text, "notReached");
+    EXPECT_FALSE(record["asLeft"]["read"].boolean);
+    EXPECT_TRUE(record["result"].text.starts_with(
+        "Не выполнено (код завершения 4). Выполнено этапов: 0 из 2; остановлено на этапе «Запись "
+        "конфигурации»"))
+        << record["result"].text;
 }
 
 // Chromium prints the page as it is, on one A4 page, and takes a picture of it.

@@ -81,8 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"CancelVoltage", 0, std::nullopt, std::nullopt, '.', "3.07200E+03", "208", "10"},
         OutputCase{"CancelCurrent5", 1, std::nullopt, std::nullopt, '.', "3.07200E+03", "208", "5"},
         OutputCase{"CancelCurrent20", 2, std::nullopt, std::nullopt, ',', "3.07200E+03", "208",
-                   "20"},
-        OutputCase{"InvertedMeasurement", 0, "10", "0", '.', "-3.07200E+03", "3280", "10"}),
+                   "20"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CalibrationFixture, OutputCalibrationKeepsItsValues) {
@@ -127,6 +126,8 @@ TEST_F(CalibrationFixture, InvalidEntriesRecoverWithEnd) {
         {"Text", '.', {"abc"}, {"$A0D0", "$B"}},
         {"BadMaximum", '.', {"1", ""}, {"$A0D0", "$ACD0", "$B"}},
         {"EqualValues", '.', {"3", "3"}, {"$A0D0", "$ACD0", "$B"}},
+        // Typed the wrong way round: a negative gain would be sent and reported as success.
+        {"MaximumBelowMinimum", '.', {"20", "0"}, {"$A0D0", "$ACD0", "$B"}},
         {"GainOverflow", '.', {"0", "1e-305"}, {"$A0D0", "$ACD0", "$B"}},
         {"OffsetOutside32Bits", '.', {"1e9", "1000000001"}, {"$A0D0", "$ACD0", "$B"}},
     };

@@ -1,5 +1,6 @@
 // Failure paths of the settings file that need POSIX processes and permissions.
 #include "serial/settings_file.h"
+#include "serial/settings_file_io.h"
 
 #include <chrono>
 #include <csignal>
@@ -68,6 +69,18 @@ TEST(SettingsFilePosix, NamedPipeReadsEmptyWithoutBlocking) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     struct stat info {};
     ASSERT_EQ(::lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was replaced";
+}
+
+// Writing a file whole renames a new file into place, which would take a device node or a
+// pipe away from the system (/dev/null, for root) as readily as it replaces a file.
+TEST(SettingsFilePosix, ReplacingRefusesWhatIsNotARegularFile) {
+    TempFolder folder;
+    const std::string pipe = folder.File("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    EXPECT_FALSE(detail::ReplaceFileContents(pipe, "text"));
+    struct stat info {};
+    ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode)) << "the pipe was replaced";
 }
 

@@ -340,3 +340,25 @@ TEST(SettingsFileFailedWrite, FileOfLineEndsAtTheLimitLoadsInAMoment) {
 
 } // namespace
 } // namespace serial
+
+namespace serial {
+namespace {
+
+// A file that must not exist yet appears whole or not at all, and never over another's: the
+// second writer of one name fails and the first writer's file stays; no temporary is left.
+TEST(CreateFileContents, TakesAFreeNameOnlyAndLeavesNothingBehind) {
+    TempFolder folder;
+    const std::string path = folder.File("Протокол_1.json");
+    ASSERT_TRUE(detail::CreateFileContents(path, "first"));
+    EXPECT_FALSE(detail::CreateFileContents(path, "second"));
+    EXPECT_EQ(ReadBytes(testing::PathFromUtf8(path)), "first");
+    EXPECT_FALSE(detail::CreateFileContents(folder.File("missing/x.json"), "x"));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+        ++files;
+    }
+    EXPECT_EQ(files, 1u);
+}
+
+} // namespace
+} // namespace serial
