@@ -68,7 +68,7 @@ struct RefusedCase {
     Args args;
     std::string error;   // "{dir}/" stands for the test's folder
     bool native = false; // a POSIX device, pipe or user that Wine cannot stand for
-    bool asNobody = false;
+    bool unprivileged = false;
 };
 
 void PrintTo(const RefusedCase& c, std::ostream* os) {
@@ -87,7 +87,7 @@ TEST_P(Refused, BeforeTheTransducerHearsAnything) {
         c.setUp(*this);
     }
     RunOptions options;
-    options.asNobody = c.asNobody;
+    options.unprivileged = c.unprivileged;
     const ProgramRun run = Cli(c.args, options);
     EXPECT_EQ(run.status, 1) << run.err;
     std::string error = c.error;
@@ -143,7 +143,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {"read", "--port", "{port}", "--log", "{dir}/Журнал"},
                     "Не удалось открыть журнал обмена: {dir}/Журнал: это папка"},
         RefusedCase{"ProfileInAFolderNobodyMayWrite",
-                    [](const Files& t) { fs::create_directory(t.Path("ro")); },
+                    [](const Files& t) {
+                        fs::create_directory(t.Path("ro"));
+                        fs::permissions(t.Path("ro"), fs::perms::owner_write |
+                                                          fs::perms::group_write |
+                                                          fs::perms::others_write,
+                                        fs::perm_options::remove);
+                    },
                     {"read", "--port", "{port}", "--profile", "{dir}/ro/p.ini"},
                     "Не удалось записать файл профиля: {dir}/ro/p.ini: нет прав доступа",
                     true,

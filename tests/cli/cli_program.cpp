@@ -1,5 +1,7 @@
 #include "tests/cli/cli_program.h"
 
+#include "tests/support/unprivileged.h"
+
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -207,7 +209,8 @@ ProgramRun CliProgram::Run(const std::vector<std::string>& args, const RunOption
         ::dup2(in[0], STDIN_FILENO);
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
-        if (options.asNobody && ::geteuid() == 0 &&
+        if (options.unprivileged && ::geteuid() == 0 &&
+            !testing_support::DropCapabilitiesAcrossExec() &&
             (::setgroups(0, nullptr) != 0 || ::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)) {
             ::_exit(126);
         }

@@ -29,9 +29,9 @@ struct RunOptions {
     bool pseudoTerminal = false; // standard streams on a pseudo-terminal instead of pipes
     std::string program;         // a copy of the program to run instead (a file of this system)
     std::string workingFolder;   // the folder it starts in; empty: the test's own
-    // Run as the "nobody" user when the tests run as root, who may write anywhere (with pipes
-    // only; Wine refuses a prefix that belongs to another user).
-    bool asNobody = false;
+    // Run without root's privileges when the tests run as root, who may write anywhere: every
+    // capability given up (or else as the "nobody" user). With pipes only.
+    bool unprivileged = false;
     // A limit on the size of every file the program writes (RLIMIT_FSIZE): the write that
     // would pass it fails as on a full disk.
     std::optional<long> fileSizeLimit;

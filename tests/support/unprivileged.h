@@ -13,6 +13,7 @@
 #include <grp.h>
 #ifdef __linux__
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #endif
 #include <string>
@@ -29,6 +30,22 @@ inline bool DropCapabilities() {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
     return ::syscall(SYS_capset, &header, data) == 0;
+#else
+    return false;
+#endif
+}
+
+// Gives up every capability for good, also for the programs the process starts: a program that
+// root starts would otherwise get them all back at exec. Root then obeys the permission bits of
+// its own files like any owner.
+inline bool DropCapabilitiesAcrossExec() {
+#ifdef __linux__
+    for (int capability = 0; capability <= CAP_LAST_CAP; ++capability) {
+        if (::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0) != 0 && errno != EINVAL) {
+            return false;
+        }
+    }
+    return DropCapabilities();
 #else
     return false;
 #endif
