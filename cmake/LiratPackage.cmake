@@ -1,7 +1,23 @@
 # The Linux package (scripts/package-linux): lirat5_<version>_<arch>.deb with what the install
-# rules install (lirat5, lirat5-cli, lirat5-sim, the desktop entry and the icon) below /usr.
-# The libraries it needs (Qt 6 Widgets and the C++ runtime) come from dpkg-shlibdeps, so the
-# package depends on what the programs really link, in the versions of the system it is built on.
+# rules install (lirat5, lirat5-cli, lirat5-sim, the desktop entry, the icon and the technicians'
+# guide) below /usr. The libraries it needs (Qt 6 Widgets and the C++ runtime) come from
+# dpkg-shlibdeps, so the package depends on what the programs really link, in the versions of
+# the system it is built on.
+
+# The technicians' guide, one page with its pictures inside it (as in the Windows zip), in the
+# package's documentation folder: /usr/share/doc/lirat5/guide-ru.html.
+include(GNUInstallDirs)
+set(lirat_guide_page ${PROJECT_SOURCE_DIR}/docs/guide-ru.html)
+set(lirat_guide ${CMAKE_BINARY_DIR}/guide-ru.html)
+file(GLOB lirat_guide_pictures CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.png)
+add_custom_command(OUTPUT ${lirat_guide}
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/inline-pictures ${lirat_guide_page} ${lirat_guide}
+    DEPENDS ${lirat_guide_page} ${lirat_guide_pictures} ${PROJECT_SOURCE_DIR}/scripts/inline-pictures
+    COMMENT "Putting the guide's pictures inside its page"
+    VERBATIM)
+add_custom_target(lirat5_guide ALL DEPENDS ${lirat_guide})
+install(FILES ${lirat_guide} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lirat5)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -21,5 +37,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 неё пользователя и войдите в систему заново:
   sudo usermod -aG dialout $USER
 USB-адаптер получает номер COM3 и следующие при первом подключении и сохраняет
-его в любом гнезде USB; список портов показывает lirat5-cli ports.")
+его в любом гнезде USB; список портов показывает lirat5-cli ports.
+.
+Руководство техника: /usr/share/doc/lirat5/guide-ru.html.")
 include(CPack)
