@@ -188,29 +188,29 @@ struct Rig {
     void Start(Txn txn) {
         switch (txn) {
         case Txn::Read:
-            form.ButtonRead->click();
+            form.Widget<QPushButton>(app::names::ButtonRead)->click();
             break;
         case Txn::Write:
             // The values the window shows for range 10 are valid.
-            form.ButtonWrite->click();
+            form.Widget<QPushButton>(app::names::ButtonWrite)->click();
             break;
         case Txn::Temperature:
-            form.ButtonTemp->click();
+            form.Widget<QPushButton>(app::names::ButtonTemp)->click();
             break;
         case Txn::FactoryReset:
-            form.ButtonZ->click();
+            form.Widget<QPushButton>(app::names::ButtonZ)->click();
             break;
         case Txn::Zero:
             kalibr.Logic().InputStage = 0;
-            kalibr.Button1->click();
+            kalibr.Widget<QPushButton>(calibration::names::Button1)->click();
             break;
         case Txn::Gain:
             kalibr.Logic().InputStage = 1;
-            kalibr.Button1->click();
+            kalibr.Widget<QPushButton>(calibration::names::Button1)->click();
             break;
         case Txn::Output:
             window.ui.inputAnswers = {std::string("0.1"), std::string("9.9")};
-            kalibr.Button3->click();
+            kalibr.Widget<QPushButton>(calibration::names::Button3)->click();
             break;
         }
     }
@@ -218,7 +218,7 @@ struct Rig {
     // A whole configuration read that must go through without a message.
     bool ReadWorks() {
         const std::size_t boxes = window.ui.shown.size();
-        form.ButtonRead->click();
+        form.Widget<QPushButton>(app::names::ButtonRead)->click();
         for (int step = 0; step < 5; ++step) {
             if (!TickAfterReply()) {
                 return false;
@@ -235,12 +235,15 @@ struct Rig {
     bool Idle() const {
         bool calibration = true;
         if (form.Engine().DeviceAnswered()) {
-            calibration = form.Button2->isEnabled() && kalibr.Button1->isEnabled();
+            calibration = form.Widget<QPushButton>(app::names::Button2)->isEnabled() &&
+                          kalibr.Widget<QPushButton>(calibration::names::Button1)->isEnabled();
         }
-        return !form.Timer->isActive() && form.ButtonRead->isEnabled() &&
-               form.ButtonWrite->isEnabled() && form.ButtonZ->isEnabled() &&
-               form.ButtonTemp->isEnabled() && calibration && !form.ComPort().Connected() &&
-               window.ui.cursor == protocol::CursorShape::Default;
+        return !form.Timer->isActive() &&
+               form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled() &&
+               form.Widget<QPushButton>(app::names::ButtonWrite)->isEnabled() &&
+               form.Widget<QPushButton>(app::names::ButtonZ)->isEnabled() &&
+               form.Widget<QPushButton>(app::names::ButtonTemp)->isEnabled() && calibration &&
+               !form.ComPort().Connected() && window.ui.cursor == protocol::CursorShape::Default;
     }
 
     // Texts of the boxes shown from index `from` on.
@@ -464,9 +467,10 @@ void FaultMatrixTest::replyCutByTheTick() {
         QCOMPARE(QString::fromStdString(shown.front()), message);
     }
     if (txn == Txn::Temperature) {
-        QCOMPARE(rig.form.LabelTemp->text(), QStringLiteral("Температура (град. С): ") + fieldText);
+        QCOMPARE(rig.form.Widget<QLabel>(app::names::LabelTemp)->text(),
+                 QStringLiteral("Температура (град. С): ") + fieldText);
     } else if (!fieldText.isEmpty()) {
-        QCOMPARE(rig.form.UpEdit->text(), fieldText);
+        QCOMPARE(rig.form.Widget<QLineEdit>(app::names::UpEdit)->text(), fieldText);
     }
     QVERIFY(rig.window.ui.Exceptions().empty());
     QVERIFY(rig.Idle());
@@ -486,13 +490,14 @@ void FaultMatrixTest::replyTricklesWithinTheInterval() {
     // 60 ms a byte: the longest reply ("!150.5" and CR) takes about 420 ms of a 1000 ms step.
     rig.device.simulator->SetByteTime(60ms);
     rig.form.Timer->setInterval(1000);
-    rig.form.ButtonRead->click();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.form.ButtonRead->isEnabled(), 30000);
+    rig.form.Widget<QPushButton>(app::names::ButtonRead)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled(),
+                             30000);
     QVERIFY(rig.window.ui.shown.empty());
     QCOMPARE(rig.form.Logic().SelectedRangeIndex(), std::optional<int>(10));
-    QCOMPARE(rig.form.UpEdit->text(), QStringLiteral("150.5"));
-    QCOMPARE(rig.form.OutEdit->text(), QStringLiteral("25.0"));
-    QCOMPARE(rig.form.NullEdit->text(), QStringLiteral("-20.0"));
+    QCOMPARE(rig.form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("150.5"));
+    QCOMPARE(rig.form.Widget<QLineEdit>(app::names::OutEdit)->text(), QStringLiteral("25.0"));
+    QCOMPARE(rig.form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-20.0"));
     QVERIFY(rig.Idle());
 }
 
@@ -538,23 +543,23 @@ void FaultMatrixTest::settingsFileFaults() {
     QVERIFY(rig.window.Show());
     // The window starts on its built-in settings.
     QVERIFY(rig.window.ui.Exceptions().empty());
-    QCOMPARE(rig.form.PortEdit->text(), QStringLiteral("1"));
+    QCOMPARE(rig.form.Widget<QLineEdit>(app::names::PortEdit)->text(), QStringLiteral("1"));
     QCOMPARE(rig.form.ComPort().Port(), std::string("COM1"));
 
     // A new port number cannot be stored: the user is told, nothing starts.
-    rig.form.UpDown->SetPosition(7);
-    rig.form.ButtonRead->click();
+    rig.form.Widget<ui::qt::UpDown>(app::names::UpDown)->SetPosition(7);
+    rig.form.Widget<QPushButton>(app::names::ButtonRead)->click();
     QCOMPARE(rig.window.ui.Exceptions(),
              std::vector<std::string>({"Unable to write to " + SettingsPath().toStdString()}));
     QVERIFY(!rig.form.Timer->isActive());
     QVERIFY(!rig.form.ComPort().Connected());
-    QVERIFY(rig.form.ButtonRead->isEnabled());
+    QVERIFY(rig.form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled());
     QCOMPARE(rig.window.ui.cursor, protocol::CursorShape::Default);
     QCOMPARE(rig.device.Received(), std::size_t{0});
     QCOMPARE(rig.form.ComPort().Port(), std::string("COM1"));
 
     // The port in use needs no write: the next transaction works.
-    rig.form.UpDown->SetPosition(1);
+    rig.form.Widget<ui::qt::UpDown>(app::names::UpDown)->SetPosition(1);
     QVERIFY(rig.ReadWorks());
     QCOMPARE(rig.window.ui.Exceptions().size(), std::size_t{1});
 }
@@ -601,8 +606,9 @@ void FaultMatrixTest::garbagePortName() {
         QCOMPARE(rig.window.ui.Exceptions().size(), std::size_t{1}); // the path's conversion
     }
     // The rest of the window is set up all the same.
-    QCOMPARE(rig.form.TipComboBox->count(), 10);
-    QCOMPARE(rig.form.PortEdit->text(), QString::number(shownNumber));
+    QCOMPARE(rig.form.Widget<QComboBox>(app::names::TipComboBox)->count(), 10);
+    QCOMPARE(rig.form.Widget<QLineEdit>(app::names::PortEdit)->text(),
+             QString::number(shownNumber));
 
     // The stored name is the user's: the first read opens it as it is and stores nothing.
     const std::size_t exceptions = rig.window.ui.Exceptions().size();
@@ -611,11 +617,11 @@ void FaultMatrixTest::garbagePortName() {
         QCOMPARE(rig.window.ui.Exceptions().size(), exceptions);
     } else {
         // The device cannot be opened: the serial layer's error, nothing starts.
-        rig.form.ButtonRead->click();
+        rig.form.Widget<QPushButton>(app::names::ButtonRead)->click();
         QCOMPARE(rig.window.ui.Exceptions().size(), exceptions + 1);
         QVERIFY(!rig.form.Timer->isActive());
         QVERIFY(!rig.form.ComPort().Connected());
-        QVERIFY(rig.form.ButtonRead->isEnabled());
+        QVERIFY(rig.form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled());
         QCOMPARE(rig.window.ui.cursor, protocol::CursorShape::Default);
     }
     if (port == "COM0") {
@@ -626,7 +632,7 @@ void FaultMatrixTest::garbagePortName() {
     }
 
     // A number the user chooses replaces it and is stored.
-    rig.form.UpDown->SetPosition(7);
+    rig.form.Widget<ui::qt::UpDown>(app::names::UpDown)->SetPosition(7);
     QVERIFY(rig.ReadWorks());
     QCOMPARE(rig.form.ComPort().Port(), std::string("COM7"));
     QVERIFY(app_test::ReadSettingsFile().contains("Port=COM7"));

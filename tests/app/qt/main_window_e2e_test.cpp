@@ -105,7 +105,8 @@ struct Bench {
         }
     }
     bool Idle() {
-        return !form.Timer->isActive() && form.ButtonRead->isEnabled() &&
+        return !form.Timer->isActive() &&
+               form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled() &&
                !form.ComPort().Connected() && window.ui.cursor == protocol::CursorShape::Default;
     }
 };
@@ -177,32 +178,36 @@ void MainWindowEndToEndTest::readFillsEveryField() {
     }
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
-    QCOMPARE(form.PortEdit->text(), QStringLiteral("7"));
-    QVERIFY(!form.Button2->isEnabled());
+    QCOMPARE(form.Widget<QLineEdit>(app::names::PortEdit)->text(), QStringLiteral("7"));
+    QVERIFY(!form.Widget<QPushButton>(app::names::Button2)->isEnabled());
 
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     QVERIFY(bench.window.ui.Exceptions().empty());
     QVERIFY(form.ComPort().Connected());
-    QCOMPARE(form.StatusBar->PanelText(0), QStringLiteral("Передано: $8"));
+    QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(0),
+             QStringLiteral("Передано: $8"));
     QCOMPARE(bench.window.ui.cursor, protocol::CursorShape::Hourglass);
     bench.TickThrough(1, 5);
 
     QVERIFY(bench.window.ui.shown.empty());
     QCOMPARE(bench.device.Received(), std::vector<std::string>({"$8", "$H", "#9", "$4", "#K"}));
-    QCOMPARE(form.TipComboBox->currentIndex(), 4);
-    QCOMPARE(form.TipComboBox->currentText(), QStringLiteral("TСМ 100 W=1,426)"));
-    QCOMPARE(form.DiapazonComboBox->currentText(), QStringLiteral(" -50 +200"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->currentIndex(), 4);
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->currentText(),
+             QStringLiteral("TСМ 100 W=1,426)"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->currentText(),
+             QStringLiteral(" -50 +200"));
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(10));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("150.5"));
-    QCOMPARE(form.OutEdit->text(), QStringLiteral("25.0"));
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-20.0"));
-    QCOMPARE(form.TipOut->ItemIndex(), outputItem);
-    QCOMPARE(form.StatusBar->PanelText(0), QStringLiteral("Передано: #K"));
-    QCOMPARE(form.StatusBar->PanelText(1),
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("150.5"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::OutEdit)->text(), QStringLiteral("25.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-20.0"));
+    QCOMPARE(form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->ItemIndex(), outputItem);
+    QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(0),
+             QStringLiteral("Передано: #K"));
+    QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(1),
              QStringLiteral("Принято: !%1").arg(outputReply.isEmpty() ? "1" : outputReply));
     QVERIFY(bench.Idle());
-    QVERIFY(form.Button2->isEnabled());
-    QVERIFY(form.ButtonTemp->isEnabled());
+    QVERIFY(form.Widget<QPushButton>(app::names::Button2)->isEnabled());
+    QVERIFY(form.Widget<QPushButton>(app::names::ButtonTemp)->isEnabled());
 }
 
 void MainWindowEndToEndTest::readWithTheRealTimer() {
@@ -210,17 +215,17 @@ void MainWindowEndToEndTest::readWithTheRealTimer() {
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
     QCOMPARE(form.Timer->interval(), 2000);
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     // Five steps of 2000 ms each; generous, as the machine may be busy.
-    QTRY_VERIFY_WITH_TIMEOUT(form.ButtonRead->isEnabled(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled(), 30000);
     QVERIFY(bench.window.ui.shown.empty());
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(10));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("150.5"));
-    QCOMPARE(form.OutEdit->text(), QStringLiteral("25.0"));
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-20.0"));
-    QCOMPARE(form.TipOut->ItemIndex(), 1);
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("150.5"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::OutEdit)->text(), QStringLiteral("25.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-20.0"));
+    QCOMPARE(form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->ItemIndex(), 1);
     QVERIFY(bench.Idle());
-    QVERIFY(form.Button2->isEnabled());
+    QVERIFY(form.Widget<QPushButton>(app::names::Button2)->isEnabled());
 }
 
 void MainWindowEndToEndTest::writeSendsExactlyTheParameters_data() {
@@ -263,12 +268,13 @@ void MainWindowEndToEndTest::writeSendsExactlyTheParameters() {
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
     form.Logic().SelectRangeByIndex(range);
-    form.UpEdit->setText(upper);
-    form.NullEdit->setText(lower);
-    form.OutEdit->setText(breakLevel);
-    form.TipOut->SetItemIndex(output);
-    form.ButtonWrite->click();
-    QCOMPARE(form.StatusBar->PanelText(0), QStringLiteral("Передано: %1").arg(sent.first()));
+    form.Widget<QLineEdit>(app::names::UpEdit)->setText(upper);
+    form.Widget<QLineEdit>(app::names::NullEdit)->setText(lower);
+    form.Widget<QLineEdit>(app::names::OutEdit)->setText(breakLevel);
+    form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->SetItemIndex(output);
+    form.Widget<QPushButton>(app::names::ButtonWrite)->click();
+    QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(0),
+             QStringLiteral("Передано: %1").arg(sent.first()));
     bench.TickThrough(1, 5);
     QVERIFY(bench.window.ui.shown.empty());
     QStringList received;
@@ -282,7 +288,7 @@ void MainWindowEndToEndTest::writeSendsExactlyTheParameters() {
     QCOMPARE(state.lowerValue, lower.toDouble());
     QCOMPARE(state.outputType, output);
     QVERIFY(bench.Idle());
-    QVERIFY(form.Button2->isEnabled());
+    QVERIFY(form.Widget<QPushButton>(app::names::Button2)->isEnabled());
 }
 
 void MainWindowEndToEndTest::invalidInputTouchesNeitherPortNorSettings_data() {
@@ -341,11 +347,12 @@ void MainWindowEndToEndTest::invalidInputTouchesNeitherPortNorSettings() {
     Bench bench;
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
-    form.UpDown->SetPosition(5); // would be stored by a transaction that starts
-    form.UpEdit->setText(upper);
-    form.NullEdit->setText(lower);
-    form.OutEdit->setText(breakLevel);
-    form.ButtonWrite->click();
+    form.Widget<ui::qt::UpDown>(app::names::UpDown)
+        ->SetPosition(5); // would be stored by a transaction that starts
+    form.Widget<QLineEdit>(app::names::UpEdit)->setText(upper);
+    form.Widget<QLineEdit>(app::names::NullEdit)->setText(lower);
+    form.Widget<QLineEdit>(app::names::OutEdit)->setText(breakLevel);
+    form.Widget<QPushButton>(app::names::ButtonWrite)->click();
     QCOMPARE(bench.window.ui.Messages(), std::vector<std::string>({message.toStdString()}));
     QVERIFY(bench.window.ui.Exceptions().empty());
     QCOMPARE(app_test::ReadSettingsFile(), QByteArray(PortSettings));
@@ -354,7 +361,8 @@ void MainWindowEndToEndTest::invalidInputTouchesNeitherPortNorSettings() {
     QVERIFY(!form.Timer->isActive());
     QTest::qWait(50);
     QVERIFY(bench.device.Received().empty());
-    QCOMPARE(form.StatusBar->PanelText(0), QStringLiteral("Передано:"));
+    QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(0),
+             QStringLiteral("Передано:"));
 }
 
 void MainWindowEndToEndTest::temperature_data() {
@@ -371,16 +379,16 @@ void MainWindowEndToEndTest::temperature() {
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
     // The temperature button comes on once a first transaction has ended.
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     bench.TickThrough(1, 5);
-    QVERIFY(form.ButtonTemp->isEnabled());
-    if (type != form.TipComboBox->currentIndex()) {
-        ChooseItem(form.TipComboBox, type);
+    QVERIFY(form.Widget<QPushButton>(app::names::ButtonTemp)->isEnabled());
+    if (type != form.Widget<QComboBox>(app::names::TipComboBox)->currentIndex()) {
+        ChooseItem(form.Widget<QComboBox>(app::names::TipComboBox), type);
     }
-    form.ButtonTemp->click();
+    form.Widget<QPushButton>(app::names::ButtonTemp)->click();
     bench.TickAfterReply(6);
     QCOMPARE(bench.device.Received().back(), std::string("#0"));
-    QCOMPARE(form.LabelTemp->text(), shown);
+    QCOMPARE(form.Widget<QLabel>(app::names::LabelTemp)->text(), shown);
     QVERIFY(bench.window.ui.shown.empty());
     QVERIFY(bench.Idle());
 }
@@ -403,7 +411,7 @@ void MainWindowEndToEndTest::factoryReset() {
     }
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
-    form.ButtonZ->click();
+    form.Widget<QPushButton>(app::names::ButtonZ)->click();
     QCOMPARE(form.Timer->interval(), 2000);
     bench.TickAfterReply(1);
     QCOMPARE(form.Timer->interval(), 500);
@@ -413,9 +421,9 @@ void MainWindowEndToEndTest::factoryReset() {
     QVERIFY(bench.Idle());
     QCOMPARE(form.Timer->interval(), 500);
     QCOMPARE(bench.device.simulator->State().rangeIndex, 0); // the reset itself went through
-    QVERIFY(!form.Button2->isEnabled());
+    QVERIFY(!form.Widget<QPushButton>(app::names::Button2)->isEnabled());
     // Every later step waits 500 ms.
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     QCOMPARE(form.Timer->interval(), 500);
 }
 
@@ -438,8 +446,9 @@ void MainWindowEndToEndTest::badReplies() {
     bench.device.Fault(static_cast<FaultKind>(fault), "$8");
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
-    form.StatusBar->SetPanelText(1, QStringLiteral("Принято: !previous"));
-    form.ButtonRead->click();
+    form.Widget<ui::qt::StatusBar>(app::names::StatusBar)
+        ->SetPanelText(1, QStringLiteral("Принято: !previous"));
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     if (static_cast<FaultKind>(fault) == FaultKind::NoReply) {
         QVERIFY(bench.device.Log().WaitForCount(LogEntry::Kind::Received, 1, 3s));
         QTest::qWait(50);
@@ -452,10 +461,11 @@ void MainWindowEndToEndTest::badReplies() {
     QCOMPARE(bench.window.ui.shown.front().cursor, protocol::CursorShape::Hourglass);
     QVERIFY(bench.Idle());
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(0));
-    QVERIFY(!form.Button2->isEnabled()); // no valid first reply
+    QVERIFY(!form.Widget<QPushButton>(app::names::Button2)->isEnabled()); // no valid first reply
     if (static_cast<FaultKind>(fault) == FaultKind::NoReply ||
         static_cast<FaultKind>(fault) == FaultKind::BadFirstByte) {
-        QCOMPARE(form.StatusBar->PanelText(1), QStringLiteral("Принято: !previous"));
+        QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(1),
+                 QStringLiteral("Принято: !previous"));
     }
 }
 
@@ -464,18 +474,18 @@ void MainWindowEndToEndTest::fortyByteReplyIsCut() {
     bench.device.Fault(FaultKind::LongReply, "$H");
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     bench.TickAfterReply(1);
     bench.TickAfterReply(2); // 40 bytes waiting: 31 are taken, the 31st dropped
-    const QString panel = form.StatusBar->PanelText(1);
+    const QString panel = form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(1);
     QCOMPARE(panel.size(), QStringLiteral("Принято: ").size() + 30);
     QVERIFY(panel.startsWith(QStringLiteral("Принято: !150.5")));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("150.5"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("150.5"));
     // The rest of the long reply is discarded with the next command; the read goes on.
     bench.TickThrough(3, 3);
     QVERIFY(bench.window.ui.shown.empty());
-    QCOMPARE(form.OutEdit->text(), QStringLiteral("25.0"));
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-20.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::OutEdit)->text(), QStringLiteral("25.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-20.0"));
     QVERIFY(bench.Idle());
 }
 
@@ -484,11 +494,11 @@ void MainWindowEndToEndTest::partialReplyLosesItsLastByte() {
     bench.device.Fault(FaultKind::PartialReply, "$4", 4); // "!-20" of "!-20.0" and CR
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     bench.TickThrough(1, 5);
     QVERIFY(bench.window.ui.shown.empty());
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-2.0"));
-    QCOMPARE(form.TipOut->ItemIndex(), 1);
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-2.0"));
+    QCOMPARE(form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->ItemIndex(), 1);
     QVERIFY(bench.Idle());
 }
 
@@ -497,16 +507,17 @@ void MainWindowEndToEndTest::exitDuringTransaction() {
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
     form.Timer->setInterval(100);
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     QVERIFY(form.ComPort().Connected());
     QVERIFY(bench.device.Log().WaitForCount(LogEntry::Kind::Sent, 1, 3s));
-    form.Button1->click();
+    form.Widget<QPushButton>(app::names::Button1)->click();
     QVERIFY(!form.Timer->isActive());
     QVERIFY(!form.ComPort().Connected());
     QVERIFY(!form.isVisible());
     QTest::qWait(400);
     QCOMPARE(bench.device.Received(), std::vector<std::string>({"$8"}));
-    QCOMPARE(form.StatusBar->PanelText(1), QStringLiteral("Принято:"));
+    QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(1),
+             QStringLiteral("Принято:"));
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(0));
     QVERIFY(bench.window.ui.shown.empty());
 }
@@ -517,25 +528,26 @@ void MainWindowEndToEndTest::decimalComma() {
     QVERIFY(bench.window.Show());
     app::TForm1& form = bench.form;
     QCOMPARE(protocol::DecimalSeparatorText, std::string(","));
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     bench.TickThrough(1, 5);
     QVERIFY(bench.window.ui.shown.empty());
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("150,5"));
-    QCOMPARE(form.OutEdit->text(), QStringLiteral("25,0"));
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-20,0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("150,5"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::OutEdit)->text(), QStringLiteral("25,0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-20,0"));
     // What the window shows goes back with a point.
-    form.UpEdit->setText(QStringLiteral("12,5"));
-    form.NullEdit->setText(QStringLiteral("12,5"));
-    form.OutEdit->setText(QStringLiteral("12,5"));
-    form.ButtonWrite->click();
+    form.Widget<QLineEdit>(app::names::UpEdit)->setText(QStringLiteral("12,5"));
+    form.Widget<QLineEdit>(app::names::NullEdit)->setText(QStringLiteral("12,5"));
+    form.Widget<QLineEdit>(app::names::OutEdit)->setText(QStringLiteral("12,5"));
+    form.Widget<QPushButton>(app::names::ButtonWrite)->click();
     bench.TickThrough(6, 5);
     QVERIFY(bench.window.ui.shown.empty());
     const auto received = bench.device.Received();
     QCOMPARE(std::vector<std::string>(received.end() - 5, received.end()),
              std::vector<std::string>({"$70A", "$3012.5", "$G000.125 ", "$912.5", "$K1"}));
-    form.ButtonTemp->click();
+    form.Widget<QPushButton>(app::names::ButtonTemp)->click();
     bench.TickAfterReply(11);
-    QCOMPARE(form.LabelTemp->text(), QStringLiteral("Температура (град. С): 23,4"));
+    QCOMPARE(form.Widget<QLabel>(app::names::LabelTemp)->text(),
+             QStringLiteral("Температура (град. С): 23,4"));
 }
 
 QTEST_MAIN(MainWindowEndToEndTest)

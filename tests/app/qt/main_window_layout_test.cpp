@@ -178,34 +178,35 @@ void MainWindowLayoutTest::tabOrderAndFirstFocus() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
-    const QList<QWidget*> expected = {form.Button1,
-                                      form.TipComboBox,
-                                      form.DiapazonComboBox,
-                                      form.OutEdit,
-                                      form.NullEdit,
-                                      form.PortEdit,
-                                      form.UpDown,
-                                      form.ButtonTemp,
-                                      form.ButtonRead,
-                                      form.ButtonWrite,
-                                      form.ButtonZ,
-                                      form.UpEdit,
-                                      form.TipOut->Button(0),
-                                      form.TipOut->Button(1),
-                                      form.TipOut->Button(2),
-                                      form.Button2};
+    const QList<QWidget*> expected = {
+        form.Widget<QPushButton>(app::names::Button1),
+        form.Widget<QComboBox>(app::names::TipComboBox),
+        form.Widget<QComboBox>(app::names::DiapazonComboBox),
+        form.Widget<QLineEdit>(app::names::OutEdit),
+        form.Widget<QLineEdit>(app::names::NullEdit),
+        form.Widget<QLineEdit>(app::names::PortEdit),
+        form.Widget<ui::qt::UpDown>(app::names::UpDown),
+        form.Widget<QPushButton>(app::names::ButtonTemp),
+        form.Widget<QPushButton>(app::names::ButtonRead),
+        form.Widget<QPushButton>(app::names::ButtonWrite),
+        form.Widget<QPushButton>(app::names::ButtonZ),
+        form.Widget<QLineEdit>(app::names::UpEdit),
+        form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->Button(0),
+        form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->Button(1),
+        form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->Button(2),
+        form.Widget<QPushButton>(app::names::Button2)};
     // The focus chain from the first control, keeping the controls that Tab can reach.
     QList<QWidget*> chain;
-    QWidget* widget = form.Button1;
+    QWidget* widget = form.Widget<QPushButton>(app::names::Button1);
     do {
         if ((widget->focusPolicy() & Qt::TabFocus) && form.isAncestorOf(widget) &&
             widget->focusProxy() == nullptr) {
             chain.append(widget);
         }
         widget = widget->nextInFocusChain();
-    } while (widget != form.Button1 && chain.size() < 100);
+    } while (widget != form.Widget<QPushButton>(app::names::Button1) && chain.size() < 100);
     QCOMPARE(chain, expected);
-    QCOMPARE(form.focusWidget(), form.Button1);
+    QCOMPARE(form.focusWidget(), form.Widget<QPushButton>(app::names::Button1));
 }
 
 void MainWindowLayoutTest::initialState() {
@@ -213,15 +214,18 @@ void MainWindowLayoutTest::initialState() {
     app::TForm1& form = *window.form;
     QCOMPARE(form.Timer->interval(), 2000);
     QVERIFY(!form.Timer->isActive());
-    QVERIFY(form.PortEdit->isReadOnly());
-    QCOMPARE(form.UpDown->Minimum(), 1);
-    QCOMPARE(form.UpDown->Maximum(), 100);
-    QCOMPARE(form.UpDown->Position(), 1);
-    QCOMPARE(form.UpDown->Associate(), form.PortEdit);
+    QVERIFY(form.Widget<QLineEdit>(app::names::PortEdit)->isReadOnly());
+    QCOMPARE(form.Widget<ui::qt::UpDown>(app::names::UpDown)->Minimum(), 1);
+    QCOMPARE(form.Widget<ui::qt::UpDown>(app::names::UpDown)->Maximum(), 100);
+    QCOMPARE(form.Widget<ui::qt::UpDown>(app::names::UpDown)->Position(), 1);
+    QCOMPARE(form.Widget<ui::qt::UpDown>(app::names::UpDown)->Associate(),
+             form.Widget<QLineEdit>(app::names::PortEdit));
     // Right of the edit box, same height.
-    QCOMPARE(form.UpDown->geometry().left(), form.PortEdit->geometry().right() + 1);
-    QCOMPARE(form.UpDown->geometry().top(), form.PortEdit->geometry().top());
-    QCOMPARE(form.TipOut->ItemIndex(), 0);
+    QCOMPARE(form.Widget<ui::qt::UpDown>(app::names::UpDown)->geometry().left(),
+             form.Widget<QLineEdit>(app::names::PortEdit)->geometry().right() + 1);
+    QCOMPARE(form.Widget<ui::qt::UpDown>(app::names::UpDown)->geometry().top(),
+             form.Widget<QLineEdit>(app::names::PortEdit)->geometry().top());
+    QCOMPARE(form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->ItemIndex(), 0);
     QVERIFY(form.Logic().SettingsFileName().empty());
     QVERIFY(!form.ComPort().Connected());
     QCOMPARE(form.ComPort().Port(), std::string("COM1"));
@@ -242,20 +246,21 @@ void MainWindowLayoutTest::initialState() {
 void MainWindowLayoutTest::dropDownLists() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
-    for (QComboBox* box : {window.form->TipComboBox, window.form->DiapazonComboBox}) {
+    for (QComboBox* box : {window.form->Widget<QComboBox>(app::names::TipComboBox),
+                           window.form->Widget<QComboBox>(app::names::DiapazonComboBox)}) {
         QVERIFY(box->isEditable());
         QCOMPARE(box->maxVisibleItems(), 8);
         QCOMPARE(box->insertPolicy(), QComboBox::NoInsert);
     }
-    QCOMPARE(window.form->TipComboBox->count(), 10);
-    QCOMPARE(window.form->TipComboBox->currentIndex(), 0);
-    QCOMPARE(window.form->DiapazonComboBox->count(), 3);
-    QCOMPARE(window.form->DiapazonComboBox->currentIndex(), 0);
+    QCOMPARE(window.form->Widget<QComboBox>(app::names::TipComboBox)->count(), 10);
+    QCOMPARE(window.form->Widget<QComboBox>(app::names::TipComboBox)->currentIndex(), 0);
+    QCOMPARE(window.form->Widget<QComboBox>(app::names::DiapazonComboBox)->count(), 3);
+    QCOMPARE(window.form->Widget<QComboBox>(app::names::DiapazonComboBox)->currentIndex(), 0);
 }
 
 void MainWindowLayoutTest::outputTypeGroup() {
     app_test::WindowFixture window;
-    ui::qt::RadioGroup& group = *window.form->TipOut;
+    ui::qt::RadioGroup& group = *window.form->Widget<ui::qt::RadioGroup>(app::names::TipOut);
     QCOMPARE(group.Count(), 3);
     QCOMPARE(group.Button(0)->text(), QStringLiteral("0 - 10 В"));
     QCOMPARE(group.Button(1)->text(), QStringLiteral("0 - 5 mA"));
@@ -266,7 +271,7 @@ void MainWindowLayoutTest::outputTypeGroup() {
 void MainWindowLayoutTest::statusBar() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
-    ui::qt::StatusBar& bar = *window.form->StatusBar;
+    ui::qt::StatusBar& bar = *window.form->Widget<ui::qt::StatusBar>(app::names::StatusBar);
     QCOMPARE(bar.PanelCount(), 2);
     QCOMPARE(bar.PanelText(0), QStringLiteral("Передано:"));
     QCOMPARE(bar.PanelText(1), QStringLiteral("Принято:"));
@@ -280,16 +285,26 @@ void MainWindowLayoutTest::accessibleNames() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
-    QCOMPARE(form.TipComboBox->accessibleName(), QStringLiteral("Тип датчика"));
-    QCOMPARE(form.DiapazonComboBox->accessibleName(), QStringLiteral("Диапазон датчика (град. С)"));
-    QCOMPARE(form.OutEdit->accessibleName(), QStringLiteral("Уровень сигнала \"Обрыв\" (0 -120%)"));
-    QCOMPARE(form.NullEdit->accessibleName(), QStringLiteral("Рабочий диапазон (град. С) min"));
-    QCOMPARE(form.UpEdit->accessibleName(), QStringLiteral("Рабочий диапазон (град. С) max"));
-    QCOMPARE(form.PortEdit->accessibleName(), QStringLiteral("СОМ порт"));
-    QCOMPARE(form.UpDown->accessibleName(), QStringLiteral("СОМ порт"));
-    QCOMPARE(form.TipOut->accessibleName(), QStringLiteral("Тип выхода"));
-    QCOMPARE(form.Label1->buddy(), form.TipComboBox);
-    QCOMPARE(form.Label5->buddy(), form.PortEdit);
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->accessibleName(),
+             QStringLiteral("Тип датчика"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->accessibleName(),
+             QStringLiteral("Диапазон датчика (град. С)"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::OutEdit)->accessibleName(),
+             QStringLiteral("Уровень сигнала \"Обрыв\" (0 -120%)"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->accessibleName(),
+             QStringLiteral("Рабочий диапазон (град. С) min"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->accessibleName(),
+             QStringLiteral("Рабочий диапазон (град. С) max"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::PortEdit)->accessibleName(),
+             QStringLiteral("СОМ порт"));
+    QCOMPARE(form.Widget<ui::qt::UpDown>(app::names::UpDown)->accessibleName(),
+             QStringLiteral("СОМ порт"));
+    QCOMPARE(form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->accessibleName(),
+             QStringLiteral("Тип выхода"));
+    QCOMPARE(form.Widget<QLabel>(app::names::Label1)->buddy(),
+             form.Widget<QComboBox>(app::names::TipComboBox));
+    QCOMPARE(form.Widget<QLabel>(app::names::Label5)->buddy(),
+             form.Widget<QLineEdit>(app::names::PortEdit));
 }
 
 QTEST_MAIN(MainWindowLayoutTest)

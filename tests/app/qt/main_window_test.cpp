@@ -97,36 +97,45 @@ void MainWindowTest::resistanceTypeSwitchesLabelsAndRanges() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
-    ChooseItem(form.TipComboBox, 9);
-    QCOMPARE(form.TipComboBox->currentText(), QStringLiteral("R"));
-    QCOMPARE(form.Label2->text(), QStringLiteral("Диапазон датчика (Oм): "));
-    QCOMPARE(form.Label4->text(), QStringLiteral("Рабочий диапазон (Ом): "));
-    QCOMPARE(Items(form.DiapazonComboBox), QStringList({"0 до 100 Ом", "0 до 500 Ом", "0 до 1 кОм",
-                                                        "0 до 2,5 кОм", "0 до 5 кОм"}));
-    QCOMPARE(form.DiapazonComboBox->currentIndex(), 0);
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("0.0"));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("100.0"));
+    ChooseItem(form.Widget<QComboBox>(app::names::TipComboBox), 9);
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->currentText(), QStringLiteral("R"));
+    QCOMPARE(form.Widget<QLabel>(app::names::Label2)->text(),
+             QStringLiteral("Диапазон датчика (Oм): "));
+    QCOMPARE(form.Widget<QLabel>(app::names::Label4)->text(),
+             QStringLiteral("Рабочий диапазон (Ом): "));
+    QCOMPARE(
+        Items(form.Widget<QComboBox>(app::names::DiapazonComboBox)),
+        QStringList({"0 до 100 Ом", "0 до 500 Ом", "0 до 1 кОм", "0 до 2,5 кОм", "0 до 5 кОм"}));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->currentIndex(), 0);
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("0.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("100.0"));
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(21));
-    QCOMPARE(form.DiapazonComboBox->accessibleName(), QStringLiteral("Диапазон датчика (Oм)"));
-    ChooseItem(form.DiapazonComboBox, 4);
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("5000.0"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->accessibleName(),
+             QStringLiteral("Диапазон датчика (Oм)"));
+    ChooseItem(form.Widget<QComboBox>(app::names::DiapazonComboBox), 4);
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("5000.0"));
     // Back to a thermometer: degrees again.
-    ChooseItem(form.TipComboBox, 1);
-    QCOMPARE(form.Label2->text(), QStringLiteral("Диапазон датчика (град. С): "));
-    QCOMPARE(form.Label4->text(), QStringLiteral("Рабочий диапазон (град. С): "));
-    QCOMPARE(form.DiapazonComboBox->count(), 3);
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-200.0"));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("50.0"));
+    ChooseItem(form.Widget<QComboBox>(app::names::TipComboBox), 1);
+    QCOMPARE(form.Widget<QLabel>(app::names::Label2)->text(),
+             QStringLiteral("Диапазон датчика (град. С): "));
+    QCOMPARE(form.Widget<QLabel>(app::names::Label4)->text(),
+             QStringLiteral("Рабочий диапазон (град. С): "));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->count(), 3);
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-200.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("50.0"));
 }
 
 void MainWindowTest::leadingBlankIsKept() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
-    QCOMPARE(form.DiapazonComboBox->itemText(0), QStringLiteral(" -50 +50"));
-    QCOMPARE(form.DiapazonComboBox->itemText(1), QStringLiteral("0 +180"));
-    ChooseItem(form.DiapazonComboBox, 2);
-    QCOMPARE(form.DiapazonComboBox->currentText(), QStringLiteral(" -50 +200"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->itemText(0),
+             QStringLiteral(" -50 +50"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->itemText(1),
+             QStringLiteral("0 +180"));
+    ChooseItem(form.Widget<QComboBox>(app::names::DiapazonComboBox), 2);
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->currentText(),
+             QStringLiteral(" -50 +200"));
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(2));
 }
 
@@ -134,47 +143,54 @@ void MainWindowTest::selectionsFromCodeRaiseNoChange() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
-    QSignalSpy typeActivated(form.TipComboBox, &QComboBox::activated);
-    QSignalSpy typeIndex(form.TipComboBox, &QComboBox::currentIndexChanged);
-    QSignalSpy rangeActivated(form.DiapazonComboBox, &QComboBox::activated);
-    QSignalSpy rangeIndex(form.DiapazonComboBox, &QComboBox::currentIndexChanged);
+    QSignalSpy typeActivated(form.Widget<QComboBox>(app::names::TipComboBox),
+                             &QComboBox::activated);
+    QSignalSpy typeIndex(form.Widget<QComboBox>(app::names::TipComboBox),
+                         &QComboBox::currentIndexChanged);
+    QSignalSpy rangeActivated(form.Widget<QComboBox>(app::names::DiapazonComboBox),
+                              &QComboBox::activated);
+    QSignalSpy rangeIndex(form.Widget<QComboBox>(app::names::DiapazonComboBox),
+                          &QComboBox::currentIndexChanged);
     form.Logic().SelectRangeByIndex(24);
-    QCOMPARE(form.TipComboBox->currentText(), QStringLiteral("R"));
-    QCOMPARE(form.DiapazonComboBox->currentText(), QStringLiteral("0 до 2,5 кОм"));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("2500.0"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->currentText(), QStringLiteral("R"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->currentText(),
+             QStringLiteral("0 до 2,5 кОм"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("2500.0"));
     QCOMPARE(typeActivated.count() + typeIndex.count(), 0);
     QCOMPARE(rangeActivated.count() + rangeIndex.count(), 0);
     // A user's choice is a change.
-    ChooseItem(form.DiapazonComboBox, 0);
+    ChooseItem(form.Widget<QComboBox>(app::names::DiapazonComboBox), 0);
     QCOMPARE(rangeActivated.count(), 1);
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("100.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("100.0"));
 }
 
 void MainWindowTest::typedTextSelectsNothing() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
-    form.DiapazonComboBox->lineEdit()->selectAll();
-    QTest::keyClicks(form.DiapazonComboBox->lineEdit(), QStringLiteral("-1 +1"));
+    form.Widget<QComboBox>(app::names::DiapazonComboBox)->lineEdit()->selectAll();
+    QTest::keyClicks(form.Widget<QComboBox>(app::names::DiapazonComboBox)->lineEdit(),
+                     QStringLiteral("-1 +1"));
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::nullopt);
     QCOMPARE(form.Logic().SelectedTypeIndex(), std::optional<int>(0));
     // The change handlers have nothing to apply and leave the fields alone.
-    form.NullEdit->setText(QStringLiteral("1"));
+    form.Widget<QLineEdit>(app::names::NullEdit)->setText(QStringLiteral("1"));
     form.Logic().DiapazonComboBoxChange();
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("1"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("1"));
     // Writing needs a range: a message, and the port stays untouched.
-    form.ButtonWrite->click();
+    form.Widget<QPushButton>(app::names::ButtonWrite)->click();
     QCOMPARE(window.ui.Messages(),
              std::vector<std::string>({"Не выбран тип или диапазон датчика!"}));
     QCOMPARE(window.port->opens, 0);
     QVERIFY(window.port->written.empty());
     QVERIFY(!QFile::exists(app_test::SettingsFileBesideTestProgram()));
 
-    form.TipComboBox->lineEdit()->selectAll();
-    QTest::keyClicks(form.TipComboBox->lineEdit(), QStringLiteral("PT100"));
+    form.Widget<QComboBox>(app::names::TipComboBox)->lineEdit()->selectAll();
+    QTest::keyClicks(form.Widget<QComboBox>(app::names::TipComboBox)->lineEdit(),
+                     QStringLiteral("PT100"));
     QCOMPARE(form.Logic().SelectedTypeIndex(), std::nullopt);
     form.Logic().TipComboBoxChange();
-    QCOMPARE(form.DiapazonComboBox->count(), 3);
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->count(), 3);
     QVERIFY(window.ui.Exceptions().empty());
 }
 
@@ -182,20 +198,23 @@ void MainWindowTest::keyboardChoiceIsAChange() {
     app_test::WindowFixture window;
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
-    QTest::keyClick(form.TipComboBox, Qt::Key_Down);
-    QCOMPARE(form.TipComboBox->currentIndex(), 1);
-    QCOMPARE(form.DiapazonComboBox->itemText(0), QStringLiteral("-200 +50"));
-    QCOMPARE(form.NullEdit->text(), QStringLiteral("-200.0"));
-    QTest::keyClick(form.DiapazonComboBox, Qt::Key_Down);
+    QTest::keyClick(form.Widget<QComboBox>(app::names::TipComboBox), Qt::Key_Down);
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->currentIndex(), 1);
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->itemText(0),
+             QStringLiteral("-200 +50"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(), QStringLiteral("-200.0"));
+    QTest::keyClick(form.Widget<QComboBox>(app::names::DiapazonComboBox), Qt::Key_Down);
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(4));
-    QCOMPARE(form.UpEdit->text(), QStringLiteral("200.0"));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(), QStringLiteral("200.0"));
     // Enter on a typed name that is an item's chooses that item.
-    form.TipComboBox->lineEdit()->selectAll();
-    QTest::keyClicks(form.TipComboBox->lineEdit(), QStringLiteral("R"));
-    QTest::keyClick(form.TipComboBox->lineEdit(), Qt::Key_Return);
+    form.Widget<QComboBox>(app::names::TipComboBox)->lineEdit()->selectAll();
+    QTest::keyClicks(form.Widget<QComboBox>(app::names::TipComboBox)->lineEdit(),
+                     QStringLiteral("R"));
+    QTest::keyClick(form.Widget<QComboBox>(app::names::TipComboBox)->lineEdit(), Qt::Key_Return);
     QCOMPARE(form.Logic().SelectedTypeIndex(), std::optional<int>(9));
-    QCOMPARE(form.DiapazonComboBox->count(), 5);
-    QCOMPARE(form.Label4->text(), QStringLiteral("Рабочий диапазон (Ом): "));
+    QCOMPARE(form.Widget<QComboBox>(app::names::DiapazonComboBox)->count(), 5);
+    QCOMPARE(form.Widget<QLabel>(app::names::Label4)->text(),
+             QStringLiteral("Рабочий диапазон (Ом): "));
 }
 
 void MainWindowTest::settingsFilePortIsShown() {
@@ -203,8 +222,8 @@ void MainWindowTest::settingsFilePortIsShown() {
     app_test::WindowFixture window;
     app_test::WriteSettingsFile("[ComPort]\nPort=COM7\n"); // the fixture starts clean
     QVERIFY(window.Show());
-    QCOMPARE(window.form->PortEdit->text(), QStringLiteral("7"));
-    QCOMPARE(window.form->UpDown->Position(), 7);
+    QCOMPARE(window.form->Widget<QLineEdit>(app::names::PortEdit)->text(), QStringLiteral("7"));
+    QCOMPARE(window.form->Widget<ui::qt::UpDown>(app::names::UpDown)->Position(), 7);
     QCOMPARE(window.form->ComPort().Port(), std::string("COM7"));
     QVERIFY(window.ui.Exceptions().empty());
 }
@@ -216,12 +235,12 @@ void MainWindowTest::changedPortNumberIsStoredOnce() {
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
     QCOMPARE(form.ComPort().BaudRate(), serial::br19200);
-    QTest::keyClick(form.PortEdit, Qt::Key_Up);
-    form.UpDown->StepBy(3);
-    QCOMPARE(form.PortEdit->text(), QStringLiteral("5"));
+    QTest::keyClick(form.Widget<QLineEdit>(app::names::PortEdit), Qt::Key_Up);
+    form.Widget<ui::qt::UpDown>(app::names::UpDown)->StepBy(3);
+    QCOMPARE(form.Widget<QLineEdit>(app::names::PortEdit)->text(), QStringLiteral("5"));
     // Turning the up-down alone stores nothing.
     QVERIFY(app_test::ReadSettingsFile().contains("Port=COM1\n"));
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     const QByteArray stored = app_test::ReadSettingsFile();
     QVERIFY2(stored.contains("[ComPort]"), stored.constData());
     QVERIFY2(stored.contains("Port=COM5"), stored.constData());
@@ -235,7 +254,7 @@ void MainWindowTest::changedPortNumberIsStoredOnce() {
     QCOMPARE(window.ui.Messages(), std::vector<std::string>({"Нет связи с прибором!"}));
     // A second start with the same number writes nothing: the removed file stays away.
     QVERIFY(QFile::remove(app_test::SettingsFileBesideTestProgram()));
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     QCOMPARE(window.port->opens, 2);
     QVERIFY(!QFile::exists(app_test::SettingsFileBesideTestProgram()));
 }
@@ -246,18 +265,19 @@ void MainWindowTest::exitDuringTransactionProcessesNoReply() {
     app::TForm1& form = *window.form;
     window.port->responder = Transducer(ReadReplies);
     form.Timer->setInterval(50);
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     QVERIFY(form.Timer->isActive());
     QVERIFY(window.port->open);
     QVERIFY(!window.port->input.empty()); // the reply is waiting
-    form.Button1->click();
+    form.Widget<QPushButton>(app::names::Button1)->click();
     QVERIFY(!form.Timer->isActive());
     QVERIFY(!window.port->open);
     QVERIFY(window.port->closes >= 1);
     QVERIFY(!form.isVisible());
     QTest::qWait(250); // several intervals: nothing may tick
-    QCOMPARE(form.StatusBar->PanelText(1), QStringLiteral("Принято:"));
-    QCOMPARE(form.TipComboBox->currentIndex(), 0);
+    QCOMPARE(form.Widget<ui::qt::StatusBar>(app::names::StatusBar)->PanelText(1),
+             QStringLiteral("Принято:"));
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->currentIndex(), 0);
     QCOMPARE(window.port->Commands(), std::vector<std::string>({"$8"}));
     QVERIFY(window.ui.shown.empty());
 }
@@ -306,31 +326,36 @@ void MainWindowTest::decimalSeparator() {
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
     QCOMPARE(QString::fromStdString(protocol::DecimalSeparatorText), separator);
-    QCOMPARE(form.NullEdit->text(), QString("-50.0").replace('.', separator));
-    QCOMPARE(form.UpEdit->text(), QString("50.0").replace('.', separator));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(),
+             QString("-50.0").replace('.', separator));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(),
+             QString("50.0").replace('.', separator));
 
     window.port->responder = Transducer(ReadReplies);
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     for (int tick = 0; tick < 5; ++tick) {
         QVERIFY(form.Timer->isActive());
         form.Logic().TimerTimer();
     }
     QVERIFY(window.ui.shown.empty());
-    QCOMPARE(form.TipComboBox->currentIndex(), 4);
+    QCOMPARE(form.Widget<QComboBox>(app::names::TipComboBox)->currentIndex(), 4);
     QCOMPARE(form.Logic().SelectedRangeIndex(), std::optional<int>(10));
-    QCOMPARE(form.UpEdit->text(), QString("150.5").replace('.', separator));
-    QCOMPARE(form.OutEdit->text(), QString("25.0").replace('.', separator));
-    QCOMPARE(form.NullEdit->text(), QString("-20.0").replace('.', separator));
-    QCOMPARE(form.TipOut->ItemIndex(), 1);
+    QCOMPARE(form.Widget<QLineEdit>(app::names::UpEdit)->text(),
+             QString("150.5").replace('.', separator));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::OutEdit)->text(),
+             QString("25.0").replace('.', separator));
+    QCOMPARE(form.Widget<QLineEdit>(app::names::NullEdit)->text(),
+             QString("-20.0").replace('.', separator));
+    QCOMPARE(form.Widget<ui::qt::RadioGroup>(app::names::TipOut)->ItemIndex(), 1);
     QVERIFY(!window.port->open);
 
     // Typed values with the same separator go out with a point.
     window.port->written.clear();
     window.port->responder = Transducer({{"$", "!\r"}});
-    form.UpEdit->setText(QString("100.5").replace('.', separator));
-    form.NullEdit->setText(QString("-12.5").replace('.', separator));
-    form.OutEdit->setText(QString("12.5").replace('.', separator));
-    form.ButtonWrite->click();
+    form.Widget<QLineEdit>(app::names::UpEdit)->setText(QString("100.5").replace('.', separator));
+    form.Widget<QLineEdit>(app::names::NullEdit)->setText(QString("-12.5").replace('.', separator));
+    form.Widget<QLineEdit>(app::names::OutEdit)->setText(QString("12.5").replace('.', separator));
+    form.Widget<QPushButton>(app::names::ButtonWrite)->click();
     for (int tick = 0; tick < 5; ++tick) {
         form.Logic().TimerTimer();
     }
@@ -345,24 +370,24 @@ void MainWindowTest::calibrationWindowFollowsTheMainWindow() {
     calibration::TKalibrForm kalibr(form.Engine(), form.Logic(), window.ui);
     form.Logic().SetCalibrationLink(&kalibr.Logic());
     QVERIFY(window.Show());
-    QVERIFY(!kalibr.Button2->isEnabled());
-    QVERIFY(!form.Button2->isEnabled());
+    QVERIFY(!kalibr.Widget<QPushButton>(calibration::names::Button2)->isEnabled());
+    QVERIFY(!form.Widget<QPushButton>(app::names::Button2)->isEnabled());
     window.port->responder = Transducer(ReadReplies);
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     for (int tick = 0; tick < 5; ++tick) {
         form.Logic().TimerTimer();
     }
-    QVERIFY(form.Button2->isEnabled());
-    QVERIFY(kalibr.Button1->isEnabled());
-    QVERIFY(kalibr.Button2->isEnabled());
+    QVERIFY(form.Widget<QPushButton>(app::names::Button2)->isEnabled());
+    QVERIFY(kalibr.Widget<QPushButton>(calibration::names::Button1)->isEnabled());
+    QVERIFY(kalibr.Widget<QPushButton>(calibration::names::Button2)->isEnabled());
 
     // "Калибровка" shows it modally; closing it sets the main window's interval to 500 ms.
     bool modal = false;
     QTimer::singleShot(0, &kalibr, [&] {
         modal = QApplication::activeModalWidget() == &kalibr;
-        kalibr.ButtonExit->click();
+        kalibr.Widget<QPushButton>(calibration::names::ButtonExit)->click();
     });
-    form.Button2->click();
+    form.Widget<QPushButton>(app::names::Button2)->click();
     QVERIFY(modal);
     QVERIFY(!kalibr.isVisible());
     QCOMPARE(form.Timer->interval(), 500);
@@ -375,21 +400,24 @@ void MainWindowTest::escapingErrorIsShownAndWindowStaysUsable() {
     QVERIFY(window.Show());
     app::TForm1& form = *window.form;
     window.port->openError = "Unable to open com port";
-    form.ButtonRead->click();
+    form.Widget<QPushButton>(app::names::ButtonRead)->click();
     QCOMPARE(window.ui.Exceptions(), std::vector<std::string>({"Unable to open com port"}));
-    QVERIFY(form.ButtonRead->isEnabled());
+    QVERIFY(form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled());
     QVERIFY(!form.Timer->isActive());
     QCOMPARE(window.ui.cursor, protocol::CursorShape::Default);
     // The window goes on: the next attempt works.
     window.port->openError.clear();
     window.port->responder = Transducer({{"#0", "!23.4\r"}});
-    form.ButtonTemp->setEnabled(true);
-    form.ButtonTemp->click();
+    form.Widget<QPushButton>(app::names::ButtonTemp)->setEnabled(true);
+    form.Widget<QPushButton>(app::names::ButtonTemp)->click();
     form.Logic().TimerTimer();
-    QCOMPARE(form.LabelTemp->text(), QStringLiteral("Температура (град. С): 23.4"));
+    QCOMPARE(form.Widget<QLabel>(app::names::LabelTemp)->text(),
+             QStringLiteral("Температура (град. С): 23.4"));
     // The label grows with its text.
-    QVERIFY(form.LabelTemp->width() >=
-            form.LabelTemp->fontMetrics().horizontalAdvance(form.LabelTemp->text()));
+    QVERIFY(form.Widget<QLabel>(app::names::LabelTemp)->width() >=
+            form.Widget<QLabel>(app::names::LabelTemp)
+                ->fontMetrics()
+                .horizontalAdvance(form.Widget<QLabel>(app::names::LabelTemp)->text()));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -100,10 +100,14 @@ void KalibrFormTest::captionsFit() {
     if (gainStage) {
         rig.form.Logic().Button2Click();
     }
-    for (QWidget* page : {rig.form.TabSheet1, rig.form.TabSheet2}) {
-        rig.form.PageControl1->setCurrentWidget(page);
+    for (QWidget* page : {rig.form.Widget(calibration::names::TabSheet1),
+                          rig.form.Widget(calibration::names::TabSheet2)}) {
+        rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)
+            ->setCurrentWidget(page);
         QCoreApplication::processEvents();
-        QCOMPARE(rig.form.PageControl1->currentWidget(), page);
+        QCOMPARE(
+            rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)->currentWidget(),
+            page);
         const QStringList cut = testing_support::CaptionsThatDoNotFit(rig.form);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }
@@ -112,18 +116,21 @@ void KalibrFormTest::captionsFit() {
 
 void KalibrFormTest::pagesAndTabOrder() {
     KalibrRig rig;
-    auto& pages = *rig.form.PageControl1;
+    auto& pages = *rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1);
     QCOMPARE(pages.count(), 2);
     QCOMPARE(pages.tabText(0), U("Калибровка входа"));
     QCOMPARE(pages.tabText(1), U("Калибровка выхода"));
-    QCOMPARE(pages.widget(0), rig.form.TabSheet1);
-    QCOMPARE(pages.widget(1), rig.form.TabSheet2);
+    QCOMPARE(pages.widget(0), rig.form.Widget(calibration::names::TabSheet1));
+    QCOMPARE(pages.widget(1), rig.form.Widget(calibration::names::TabSheet2));
     QCOMPARE(pages.currentIndex(), 0);
 
     // Tab order within each page: ButtonExit, Button1, Button2; Button3, Button4.
-    QCOMPARE(rig.form.ButtonExit->nextInFocusChain(), rig.form.Button1);
-    QCOMPARE(rig.form.Button1->nextInFocusChain(), rig.form.Button2);
-    QCOMPARE(rig.form.Button3->nextInFocusChain(), rig.form.Button4);
+    QCOMPARE(rig.form.Widget<QPushButton>(calibration::names::ButtonExit)->nextInFocusChain(),
+             rig.form.Widget<QPushButton>(calibration::names::Button1));
+    QCOMPARE(rig.form.Widget<QPushButton>(calibration::names::Button1)->nextInFocusChain(),
+             rig.form.Widget<QPushButton>(calibration::names::Button2));
+    QCOMPARE(rig.form.Widget<QPushButton>(calibration::names::Button3)->nextInFocusChain(),
+             rig.form.Widget<QPushButton>(calibration::names::Button4));
 
     // No button reacts to Enter unless it has the focus.
     for (auto* button : rig.form.findChildren<QPushButton*>()) {
@@ -136,9 +143,12 @@ void KalibrFormTest::picturesUnderTheirLabels() {
     rig.view.outputType = 2;
     rig.form.show();
     // Each page's picture is drawn once the page is open.
-    const std::pair<int, QLabel*> pictures[] = {{0, rig.form.Image1}, {1, rig.form.Image2}};
+    const std::pair<int, QLabel*> pictures[] = {
+        {0, rig.form.Widget<QLabel>(calibration::names::Image1)},
+        {1, rig.form.Widget<QLabel>(calibration::names::Image2)}};
     for (const auto& [page, picture] : pictures) {
-        rig.form.PageControl1->setCurrentIndex(page);
+        rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)
+            ->setCurrentIndex(page);
         const QPixmap pixmap = picture->pixmap();
         QCOMPARE(pixmap.size(), QSize(483, 437));
         // White is transparent, the lines are opaque black.
@@ -157,13 +167,19 @@ void KalibrFormTest::picturesUnderTheirLabels() {
         QVERIFY(opaque < image.width() * image.height() / 2);
     }
     // Label3 and Label5 lie over the pictures, not under them.
-    rig.form.PageControl1->setCurrentIndex(0);
-    QCOMPARE(rig.form.TabSheet1->childAt(rig.form.Label3->geometry().center()), rig.form.Label3);
-    rig.form.PageControl1->setCurrentIndex(1);
-    QCOMPARE(rig.form.TabSheet2->childAt(rig.form.Label5->geometry().center()), rig.form.Label5);
+    rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)->setCurrentIndex(0);
+    QCOMPARE(
+        rig.form.Widget(calibration::names::TabSheet1)
+            ->childAt(rig.form.Widget<QLabel>(calibration::names::Label3)->geometry().center()),
+        rig.form.Widget<QLabel>(calibration::names::Label3));
+    rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)->setCurrentIndex(1);
+    QCOMPARE(
+        rig.form.Widget(calibration::names::TabSheet2)
+            ->childAt(rig.form.Widget<QLabel>(calibration::names::Label5)->geometry().center()),
+        rig.form.Widget<QLabel>(calibration::names::Label5));
     // The resistance label hides what lies under it; the unit is written onto the meter.
-    QVERIFY(rig.form.Label3->autoFillBackground());
-    QVERIFY(!rig.form.Label5->autoFillBackground());
+    QVERIFY(rig.form.Widget<QLabel>(calibration::names::Label3)->autoFillBackground());
+    QVERIFY(!rig.form.Widget<QLabel>(calibration::names::Label5)->autoFillBackground());
     rig.form.hide();
 }
 
@@ -185,21 +201,24 @@ void KalibrFormTest::continueShowsResistanceOfSelectedRange() {
     rig.AnswerOnce();
     rig.view.ShowRange(range);
     rig.form.show();
-    QVERIFY(rig.form.Button2->isEnabled());
-    QTest::mouseClick(rig.form.Button2, Qt::LeftButton);
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button2)->isEnabled());
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button2), Qt::LeftButton);
 
-    QCOMPARE(rig.form.Label1->text(), U("Калибровка усиления"));
-    QCOMPARE(rig.form.Label3->text(), resistance);
-    QVERIFY(rig.form.Button2->isHidden());
-    QCOMPARE(rig.form.ButtonExit->text(), U("Выход"));
+    QCOMPARE(rig.form.Widget<QLabel>(calibration::names::Label1)->text(), U("Калибровка усиления"));
+    QCOMPARE(rig.form.Widget<QLabel>(calibration::names::Label3)->text(), resistance);
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button2)->isHidden());
+    QCOMPARE(rig.form.Widget<QPushButton>(calibration::names::ButtonExit)->text(), U("Выход"));
     QCOMPARE(rig.form.Logic().InputStage, 1);
     // The whole resistance text is visible in the fixed-size label, at the layout's character
     // height or, with a wider substitute face, at most a few pixels below it.
-    QCOMPARE(rig.form.Label3->geometry(), QRect(128, 176, 113, 24));
-    QVERIFY(rig.form.Label3->fontMetrics().horizontalAdvance(resistance) <=
-            rig.form.Label3->width());
-    QVERIFY(rig.form.Label3->font().pixelSize() <= 21);
-    QVERIFY(rig.form.Label3->font().pixelSize() >= 17);
+    QCOMPARE(rig.form.Widget<QLabel>(calibration::names::Label3)->geometry(),
+             QRect(128, 176, 113, 24));
+    QVERIFY(rig.form.Widget<QLabel>(calibration::names::Label3)
+                ->fontMetrics()
+                .horizontalAdvance(resistance) <=
+            rig.form.Widget<QLabel>(calibration::names::Label3)->width());
+    QVERIFY(rig.form.Widget<QLabel>(calibration::names::Label3)->font().pixelSize() <= 21);
+    QVERIFY(rig.form.Widget<QLabel>(calibration::names::Label3)->font().pixelSize() >= 17);
     // No transaction was started.
     QVERIFY(rig.port.written.empty());
     QVERIFY(!rig.port.open);
@@ -211,27 +230,27 @@ void KalibrFormTest::reopeningAfterGainCalibrationStartsOver() {
     rig.AnswerOnce();
     rig.view.ShowRange(7);
     rig.form.show();
-    QTest::mouseClick(rig.form.Button2, Qt::LeftButton);
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button2), Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     rig.Tick("!\r");
     rig.Tick("!00\r");
     QCOMPARE(rig.port.Commands(), Strings({"$2", "$0"}));
     QCOMPARE(rig.ui.Messages(), Strings({"Установите аналог датчика согласно рисунку!",
                                          "Калибровка завершена успешно!"}));
-    QTest::mouseClick(rig.form.ButtonExit, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::ButtonExit), Qt::LeftButton);
     QVERIFY(!rig.form.isVisible());
 
     rig.form.show();
-    QCOMPARE(rig.form.Label1->text(), U("Калибровка нуля"));
-    QCOMPARE(rig.form.Label3->text(), U("R = 0,0 Om"));
-    QVERIFY(rig.form.Button2->isVisible());
-    QVERIFY(rig.form.Button2->isEnabled());
-    QCOMPARE(rig.form.ButtonExit->text(), U("Отмена"));
+    QCOMPARE(rig.form.Widget<QLabel>(calibration::names::Label1)->text(), U("Калибровка нуля"));
+    QCOMPARE(rig.form.Widget<QLabel>(calibration::names::Label3)->text(), U("R = 0,0 Om"));
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button2)->isVisible());
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button2)->isEnabled());
+    QCOMPARE(rig.form.Widget<QPushButton>(calibration::names::ButtonExit)->text(), U("Отмена"));
     QCOMPARE(rig.form.Logic().InputStage, 0);
 
     // "Калибровать" now runs the zero stage again.
     rig.port.written.clear();
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     QCOMPARE(rig.port.Commands(), Strings({"$1"}));
     rig.form.hide();
 }
@@ -240,11 +259,11 @@ void KalibrFormTest::pageChangeRefusedWhileCalibrationRuns() {
     KalibrRig rig;
     rig.AnswerOnce();
     rig.form.show();
-    auto* pages = rig.form.PageControl1;
+    auto* pages = rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1);
     QTabBar* tabs = pages->tabBar();
     QSignalSpy changes(pages, &QTabWidget::currentChanged);
 
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     QVERIFY(!rig.engine.ControlsEnabled());
     QVERIFY(!rig.form.Logic().PageControl1Changing());
 
@@ -262,8 +281,8 @@ void KalibrFormTest::pageChangeRefusedWhileCalibrationRuns() {
     QApplication::sendEvent(tabs, &wheel);
     QCOMPARE(pages->currentIndex(), 0);
     QCOMPARE(changes.count(), 0);
-    QVERIFY(rig.form.TabSheet1->isVisible());
-    QVERIFY(!rig.form.TabSheet2->isVisible());
+    QVERIFY(rig.form.Widget(calibration::names::TabSheet1)->isVisible());
+    QVERIFY(!rig.form.Widget(calibration::names::TabSheet2)->isVisible());
 
     // Once the calibration has ended the pages change again.
     rig.Tick("!\r");
@@ -288,14 +307,15 @@ void KalibrFormTest::closingDuringOutputCalibrationWarnsAndLeavesItRunning() {
     rig.AnswerOnce();
     rig.view.outputType = 2;
     rig.form.show();
-    rig.form.PageControl1->setCurrentIndex(1);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)->setCurrentIndex(1);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     QVERIFY(rig.form.Logic().CalibrationUnfinished);
     QCOMPARE(rig.port.Commands(), Strings({"$A0D0"}));
 
     switch (how) {
     case 0:
-        QTest::mouseClick(rig.form.Button4, Qt::LeftButton);
+        QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button4),
+                          Qt::LeftButton);
         break;
     default:
         rig.form.close();
@@ -342,7 +362,8 @@ void KalibrFormTest::keys() {
     rig.form.show();
     auto* button = rig.form.findChild<QPushButton*>(focus);
     QVERIFY(button != nullptr);
-    rig.form.PageControl1->setCurrentWidget(button->parentWidget());
+    rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)
+        ->setCurrentWidget(button->parentWidget());
     if (key == Qt::Key_Escape && focus == QStringLiteral("Button3")) {
         QTest::mouseClick(button, Qt::LeftButton); // an output calibration now runs
     }
@@ -366,8 +387,8 @@ void KalibrFormTest::closingAfterFinishedOutputCalibrationWarnsNothing() {
     rig.AnswerOnce();
     rig.view.outputType = 1;
     rig.form.show();
-    rig.form.PageControl1->setCurrentIndex(1);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)->setCurrentIndex(1);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     rig.ui.inputAnswers = {std::string("0.35"), std::string("5.35")};
     for (int i = 0; i < 5; ++i) {
         rig.Tick("!\r");
@@ -375,7 +396,7 @@ void KalibrFormTest::closingAfterFinishedOutputCalibrationWarnsNothing() {
     QCOMPARE(rig.port.Commands(), Strings({"$A0D0", "$ACD0", "$C3.07200E+03", "$D-7", "$B"}));
     QVERIFY(!rig.form.Logic().CalibrationUnfinished);
     const auto shown = rig.ui.Messages().size();
-    QTest::mouseClick(rig.form.Button4, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button4), Qt::LeftButton);
     QVERIFY(!rig.form.isVisible());
     QCOMPARE(rig.ui.Messages().size(), shown);
 }
@@ -385,15 +406,15 @@ void KalibrFormTest::failingHandlerShowsExceptionAndWindowGoesOn() {
     rig.AnswerOnce();
     rig.form.show();
     rig.port.openError = "Unable to open com port";
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     QCOMPARE(rig.ui.Exceptions(), Strings({"Unable to open com port"}));
     QVERIFY(rig.form.isVisible());
-    QVERIFY(rig.form.Button1->isEnabled());
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button1)->isEnabled());
     QVERIFY(rig.engine.ControlsEnabled());
 
     // The port is there again: the next press calibrates.
     rig.port.openError.clear();
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     QCOMPARE(rig.port.Commands(), Strings({"$1"}));
 
     // A port that opens but is not connected: the message, no transaction.
@@ -401,8 +422,8 @@ void KalibrFormTest::failingHandlerShowsExceptionAndWindowGoesOn() {
     rig.Tick("!00\r");
     rig.port.written.clear();
     rig.port.connectOnOpen = false;
-    rig.form.PageControl1->setCurrentIndex(1);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)->setCurrentIndex(1);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     QCOMPARE(rig.ui.Messages().back(), std::string("Неверно задан номер СОM-порта"));
     QVERIFY(rig.port.written.empty());
     QVERIFY(!rig.form.Logic().CalibrationUnfinished);

@@ -155,7 +155,7 @@ struct LineRig {
     void ShowOutputPage(int outputType) {
         view.outputType = outputType;
         form.show();
-        form.PageControl1->setCurrentIndex(1);
+        form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)->setCurrentIndex(1);
     }
 };
 
@@ -221,7 +221,7 @@ void KalibrLineTest::outputCalibrationReachesTheWire() {
                                                       : std::optional(answer.toStdString()));
     }
     rig.ShowOutputPage(outputType);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     QVERIFY(rig.form.Logic().CalibrationUnfinished);
     QVERIFY(rig.RunToEnd());
 
@@ -253,7 +253,7 @@ void KalibrLineTest::outputCalibrationReachesTheWire() {
     QVERIFY(!rig.simulator.State().outputTestCode.has_value());
     QVERIFY(!rig.form.Logic().CalibrationUnfinished);
     QVERIFY(rig.engine.ControlsEnabled());
-    QVERIFY(rig.form.Button3->isEnabled());
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button3)->isEnabled());
     rig.form.close();
     QCOMPARE(rig.ui.Messages().size(), std::size_t{2});
 }
@@ -264,7 +264,7 @@ void KalibrLineTest::pointOnCommaSystemEndsCalibrationUnfinished() {
     LineRig::UseSeparator(',');
     rig.ui.inputAnswers = {std::string("1.5")};
     rig.ShowOutputPage(2);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     QVERIFY(rig.RunToEnd());
 
     QCOMPARE(rig.Received(), (Commands{"$A0D0", "$B"}));
@@ -292,7 +292,7 @@ void KalibrLineTest::misunderstoodRepliesRepeatTheEndUntilGoodReply() {
         }
     };
     rig.ShowOutputPage(0);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     QVERIFY(rig.RunToEnd());
 
     QCOMPARE(rig.Received(), (Commands{"$A0D0", "$ACD0", "$B", "$B"}));
@@ -312,7 +312,7 @@ void KalibrLineTest::missingReplyLeavesCalibrationUnfinished() {
         }
     };
     rig.ShowOutputPage(1);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     QVERIFY(rig.Tick());
     QVERIFY(rig.Tick(false));
 
@@ -322,7 +322,7 @@ void KalibrLineTest::missingReplyLeavesCalibrationUnfinished() {
     QVERIFY(!rig.comPort.Connected());
     // Nothing ended the calibration on the transducer, so closing the window says so.
     QVERIFY(rig.form.Logic().CalibrationUnfinished);
-    QTest::mouseClick(rig.form.Button4, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button4), Qt::LeftButton);
     QCOMPARE(rig.ui.Messages().back(), std::string(kUnfinishedWarning));
     QCOMPARE(rig.Received().size(), std::size_t{2});
 }
@@ -333,17 +333,17 @@ void KalibrLineTest::zeroThenGainStage() {
     rig.view.ShowRange(24);
     rig.form.show();
 
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     QCOMPARE(rig.view.timerInterval, 3000);
-    QVERIFY(!rig.form.Button1->isEnabled());
+    QVERIFY(!rig.form.Widget<QPushButton>(calibration::names::Button1)->isEnabled());
     QVERIFY(rig.RunToEnd());
     QCOMPARE(rig.Received(), (Commands{"$1", "$0"}));
     QVERIFY(rig.simulator.State().zeroCalibrated);
-    QVERIFY(rig.form.Button2->isEnabled());
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button2)->isEnabled());
 
-    QTest::mouseClick(rig.form.Button2, Qt::LeftButton);
-    QCOMPARE(rig.form.Label3->text(), U("R=2,5 kOm"));
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button2), Qt::LeftButton);
+    QCOMPARE(rig.form.Widget<QLabel>(calibration::names::Label3)->text(), U("R=2,5 kOm"));
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     QCOMPARE(rig.view.timerInterval, 3000);
     QVERIFY(rig.RunToEnd());
     QCOMPARE(rig.Received(), (Commands{"$1", "$0", "$2", "$0"}));
@@ -359,12 +359,12 @@ void KalibrLineTest::badZeroStatusDisablesContinue() {
     QVERIFY(rig.AnswerOnce());
     rig.form.show();
     rig.Fault(sim::FaultKind::BadStatus, "$0");
-    QTest::mouseClick(rig.form.Button1, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button1), Qt::LeftButton);
     QVERIFY(rig.RunToEnd());
     QCOMPARE(rig.Received(), (Commands{"$1", "$0"}));
     QCOMPARE(rig.ui.Messages().back(), std::string("Ошибка калибровки нуля!"));
-    QVERIFY(rig.form.Button1->isEnabled());
-    QVERIFY(!rig.form.Button2->isEnabled());
+    QVERIFY(rig.form.Widget<QPushButton>(calibration::names::Button1)->isEnabled());
+    QVERIFY(!rig.form.Widget<QPushButton>(calibration::names::Button2)->isEnabled());
 }
 
 void KalibrLineTest::realTimerFinishesOutputCalibrationAfterWindowClosed() {
@@ -378,11 +378,11 @@ void KalibrLineTest::realTimerFinishesOutputCalibrationAfterWindowClosed() {
 
     rig.ui.inputAnswers = {std::string("1.0"), std::string("20.5")};
     rig.ShowOutputPage(2);
-    QTest::mouseClick(rig.form.Button3, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button3), Qt::LeftButton);
     QVERIFY(rig.view.timer.isActive());
     QCOMPARE(rig.view.timer.interval(), 500);
     // Closing while it runs warns and leaves it to the engine, which finishes it on its own.
-    QTest::mouseClick(rig.form.Button4, Qt::LeftButton);
+    QTest::mouseClick(rig.form.Widget<QPushButton>(calibration::names::Button4), Qt::LeftButton);
     QVERIFY(!rig.form.isVisible());
     QCOMPARE(rig.ui.Messages().back(), std::string(kUnfinishedWarning));
 

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -89,16 +90,20 @@ ui::FormSpec TestForm() {
     return form;
 }
 
-struct Recorder : ui::win32::FormEvents {
+struct Recorder : ui::EventSink {
     std::vector<std::string> events;
     bool allowPageChange = true;
-    void Clicked(const std::string& control) override { events.push_back("click " + control); }
-    void Changed(const std::string& control) override { events.push_back("change " + control); }
-    bool PageChanging(const std::string& control) override {
-        events.push_back("changing " + control);
-        return allowPageChange;
+    bool Raise(const std::string& control, ui::FormEvent event) override {
+        static const std::map<ui::FormEvent, std::string> kWords = {
+            {ui::FormEvent::Click, "click "},
+            {ui::FormEvent::Change, "change "},
+            {ui::FormEvent::Changing, "changing "}};
+        events.push_back(kWords.at(event) + control);
+        return event != ui::FormEvent::Changing || allowPageChange;
     }
-    void CloseRequested() override { events.push_back("close"); }
+    ui::win32::FormOptions Options() {
+        return {.closeRequested = [this] { events.push_back("close"); }};
+    }
 };
 
 RECT InParent(HWND window) {
@@ -111,7 +116,7 @@ RECT InParent(HWND window) {
 class FormWindowTest : public ::testing::Test {
 protected:
     Recorder events;
-    ui::win32::FormWindow form{TestForm(), events};
+    ui::win32::FormWindow form{TestForm(), events, events.Options()};
 
     void SetUp() override {
         form.Show();
