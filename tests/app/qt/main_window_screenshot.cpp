@@ -62,11 +62,14 @@ int main(int argc, char* argv[]) {
         form.show();
         if (QTest::qWaitForWindowExposed(&form)) {
             form.Timer->setInterval(500);
-            form.ButtonRead->click();
-            const bool read = QTest::qWaitFor([&] { return form.ButtonRead->isEnabled(); }, 30000);
-            form.ButtonTemp->click();
-            const bool measured =
-                QTest::qWaitFor([&] { return form.ButtonTemp->isEnabled(); }, 30000);
+            form.Widget<QPushButton>(app::names::ButtonRead)->click();
+            const bool read = QTest::qWaitFor(
+                [&] { return form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled(); },
+                30000);
+            form.Widget<QPushButton>(app::names::ButtonTemp)->click();
+            const bool measured = QTest::qWaitFor(
+                [&] { return form.Widget<QPushButton>(app::names::ButtonTemp)->isEnabled(); },
+                30000);
             QTest::qWait(200);
             if (read && measured && form.grab().save(output)) {
                 std::printf("%s\n", qPrintable(output));

@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
         const char* file;
     } shots[] = {{0, "calibration-input.png"}, {1, "calibration-output.png"}};
     for (const auto& shot : shots) {
-        rig.form.PageControl1->setCurrentIndex(shot.page);
+        rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)
+            ->setCurrentIndex(shot.page);
         QTest::qWait(200);
         const QString path = folder.filePath(QString::fromLatin1(shot.file));
         if (!rig.form.grab().save(path)) {

@@ -18,6 +18,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,16 +29,20 @@ using lirat_test::PumpUntil;
 using testing_support::InParent;
 using ui::ControlSpec;
 
-struct Recorder : ui::win32::FormEvents {
+struct Recorder : ui::EventSink {
     std::vector<std::string> events;
     bool allowPageChange = true;
-    void Clicked(const std::string& control) override { events.push_back("click " + control); }
-    void Changed(const std::string& control) override { events.push_back("change " + control); }
-    bool PageChanging(const std::string& control) override {
-        events.push_back("changing " + control);
-        return allowPageChange;
+    bool Raise(const std::string& control, ui::FormEvent event) override {
+        static const std::map<ui::FormEvent, std::string> kWords = {
+            {ui::FormEvent::Click, "click "},
+            {ui::FormEvent::Change, "change "},
+            {ui::FormEvent::Changing, "changing "}};
+        events.push_back(kWords.at(event) + control);
+        return event != ui::FormEvent::Changing || allowPageChange;
     }
-    void CloseRequested() override { events.push_back("close"); }
+    ui::win32::FormOptions Options() {
+        return {.closeRequested = [this] { events.push_back("close"); }};
+    }
 };
 
 LONG FontHeight(HWND window) {
@@ -47,7 +52,7 @@ LONG FontHeight(HWND window) {
 class FormWindowTest : public ::testing::Test {
 protected:
     Recorder events;
-    ui::win32::FormWindow form{testing_support::SampleForm(), events};
+    ui::win32::FormWindow form{testing_support::SampleForm(), events, events.Options()};
 
     void SetUp() override {
         form.Show();
