@@ -100,7 +100,7 @@ public:
     virtual std::string Focused() const = 0;
     virtual std::vector<std::string> TabWalk() = 0;
     // Every caption on screen now: buttons, labels, group and radio group titles and items.
-    virtual std::vector<Caption> Captions() const = 0;
+    virtual std::vector<conformance::Caption> Captions() const = 0;
 };
 
 } // namespace conformance

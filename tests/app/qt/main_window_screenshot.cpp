@@ -5,6 +5,7 @@
 //   xvfb-run -a build/<dir>/tests/app/app_main_window_screenshot docs/main-window.png
 
 #include "app/executable_path.h"
+#include "app/main_window_description.h"
 #include "app/qt/main_window.h"
 #include "app/settings_path.h"
 #include "serial/port_names.h"

@@ -3,6 +3,7 @@
 // writes docs/calibration-input.png and docs/calibration-output.png. The window is shown as
 // the technician first sees it once the transducer has answered: zero stage, 0-20 mA output.
 
+#include "calibration/kalibr_form_description.h"
 #include "tests/calibration/qt/kalibr_rig.h"
 
 #include "ui/qt/page_control.h"

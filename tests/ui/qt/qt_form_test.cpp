@@ -10,6 +10,7 @@
 #include "ui/qt/radio_group.h"
 #include "ui/qt/status_bar.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
