@@ -7,6 +7,7 @@
 #include "tests/support/qt_rendered_window.h"
 #include "tests/ui/renderer_conformance.h"
 
+#include "app/main_window_description.h"
 #include "calibration/kalibr_form_description.h"
 #include "calibration/qt/kalibr_form.h"
 
