@@ -41,7 +41,9 @@ struct Recorder : ui::EventSink {
         return event != ui::FormEvent::Changing || allowPageChange;
     }
     ui::win32::FormOptions Options() {
-        return {.closeRequested = [this] { events.push_back("close"); }};
+        ui::win32::FormOptions options;
+        options.closeRequested = [this] { events.push_back("close"); };
+        return options;
     }
 };
 
