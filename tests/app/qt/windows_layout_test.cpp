@@ -37,6 +37,8 @@ public:
                 << "the screen the run asked for did not take";
         }
     }
+    // Before main returns: after it, Qt's own statics may be gone before the environment is.
+    void TearDown() override { app_.reset(); }
 
 private:
     int argc_ = 1;
