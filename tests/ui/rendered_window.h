@@ -99,6 +99,8 @@ public:
     // named once (a radio group's buttons, a list's edit field are their control).
     virtual std::string Focused() const = 0;
     virtual std::vector<std::string> TabWalk() = 0;
+    // Whether the walk is checked inside the open page of a page control (see the Win32 adapter).
+    virtual bool TabWalkEntersPages() const { return true; }
     // Every caption on screen now: buttons, labels, group and radio group titles and items.
     virtual std::vector<conformance::Caption> Captions() const = 0;
 };
