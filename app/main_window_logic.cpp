@@ -1,6 +1,7 @@
 #include "app/main_window_logic.h"
 
 #include "app/executable_path.h"
+#include "app/main_window_description.h"
 #include "app/port_number.h"
 #include "app/settings_path.h"
 #include "calibration/calibration_link.h"
@@ -46,12 +47,13 @@ MainWindowLogic::MainWindowLogic(protocol::UiServices& ui, ui::ControlSet& contr
                                  ui::Timer& timer, MainWindowEnvironment environment,
                                  std::unique_ptr<protocol::ExchangePort> port)
     : ui_(ui), controls_(controls), timer_(timer), environment_(std::move(environment)),
-      comPort_(std::make_unique<serial::TComPort>()), tipComboBox_(controls["TipComboBox"]),
-      diapazonComboBox_(controls["DiapazonComboBox"]), label2_(controls["Label2"]),
-      label4_(controls["Label4"]), nullEdit_(controls["NullEdit"]), upEdit_(controls["UpEdit"]),
-      outEdit_(controls["OutEdit"]), upDown_(controls["UpDown"]), statusBar_(controls["StatusBar"]),
-      labelTemp_(controls["LabelTemp"]), tipOut_(controls["TipOut"]),
-      button2_(controls["Button2"]) {
+      comPort_(std::make_unique<serial::TComPort>()), tipComboBox_(controls[names::TipComboBox]),
+      diapazonComboBox_(controls[names::DiapazonComboBox]), label2_(controls[names::Label2]),
+      label4_(controls[names::Label4]), nullEdit_(controls[names::NullEdit]),
+      upEdit_(controls[names::UpEdit]), outEdit_(controls[names::OutEdit]),
+      upDown_(controls[names::UpDown]), statusBar_(controls[names::StatusBar]),
+      labelTemp_(controls[names::LabelTemp]), tipOut_(controls[names::TipOut]),
+      button2_(controls[names::Button2]) {
     if (environment_.executablePath.empty()) {
         environment_.executablePath = ExecutablePath();
     }
@@ -289,7 +291,8 @@ int MainWindowLogic::TimerInterval() const {
 }
 
 void MainWindowLogic::SetTransactionButtonsEnabled(bool enabled) {
-    for (const char* name : {"ButtonRead", "ButtonWrite", "ButtonTemp", "ButtonZ"}) {
+    for (const char* name :
+         {names::ButtonRead, names::ButtonWrite, names::ButtonTemp, names::ButtonZ}) {
         controls_[name].SetEnabled(enabled);
     }
 }

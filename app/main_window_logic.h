@@ -3,8 +3,9 @@
 // number and the settings file, the sensor lists, leaving, opening the calibration window, and
 // the window side of the exchange engine (protocol::EngineView). The logic owns the serial
 // port, the engine's port over it and the engine. A front end builds the window from its
-// description, hands its controls over as a ui::ControlSet with its timer, and forwards the
-// controls' events to the handlers here.
+// description, hands its controls over as a ui::ControlSet with its timer, and reports the
+// controls' events to the window's event table (MainWindowEvents), which calls the handlers
+// here.
 
 #include "protocol/engine_view.h"
 #include "protocol/exchange_port.h"
@@ -68,8 +69,8 @@ public:
     // The calibration window, once start-up has created it; null before and after.
     void SetCalibrationLink(calibration::CalibrationLink* link) { calibration_ = link; }
 
-    // --- Event handlers. None lets an exception out: one that escapes is shown in the standard
-    // exception box and the window goes on. ---
+    // --- Event handlers, each bound to its events in MainWindowEvents. None lets an exception
+    // out: one that escapes is shown in the standard exception box and the window goes on. ---
     void FormShow();
     void FormClose();
     void Button1Click();

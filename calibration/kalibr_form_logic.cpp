@@ -1,6 +1,7 @@
 #include "calibration/kalibr_form_logic.h"
 
 #include "calibration/diagrams/diagram_geometry.h"
+#include "calibration/kalibr_form_description.h"
 #include "catalogue/sensor_selection.h"
 #include "protocol/engine_texts.h"
 #include "protocol/engine_view.h"
@@ -31,9 +32,10 @@ KalibrFormLogic::KalibrFormLogic(protocol::ExchangeEngine& engine,
                                  const protocol::EngineView& mainWindow, protocol::UiServices& ui,
                                  ui::ControlSet& controls, KalibrFormWindow window)
     : engine_(engine), mainWindow_(mainWindow), ui_(ui), window_(std::move(window)),
-      label1_(controls["Label1"]), label3_(controls["Label3"]), label5_(controls["Label5"]),
-      button1_(controls["Button1"]), button2_(controls["Button2"]),
-      buttonExit_(controls["ButtonExit"]), pageControl_(controls["PageControl1"]) {}
+      label1_(controls[names::Label1]), label3_(controls[names::Label3]),
+      label5_(controls[names::Label5]), button1_(controls[names::Button1]),
+      button2_(controls[names::Button2]), buttonExit_(controls[names::ButtonExit]),
+      pageControl_(controls[names::PageControl1]) {}
 
 void KalibrFormLogic::FormShow() {
     protocol::GuardedCall(ui_, engine_, [this] {

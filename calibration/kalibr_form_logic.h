@@ -3,7 +3,8 @@
 // starts from, the two stages of the input calibration, the page guard, the unit of the output
 // page, the warning about an unfinished output calibration. The calibrations themselves run in
 // the main window's exchange engine. A front end builds the window from its description, hands
-// its controls over as a ui::ControlSet and forwards the controls' events to the handlers here.
+// its controls over as a ui::ControlSet and reports the controls' events to the window's event
+// table (KalibrFormEvents), which calls the handlers here.
 
 #include "calibration/calibration_link.h"
 #include "ui/control.h"
@@ -43,8 +44,8 @@ public:
     // An output calibration was started and has not ended through its success or its recovery.
     bool CalibrationUnfinished = false;
 
-    // --- Event handlers. None lets an exception out: one that escapes is shown in the standard
-    // exception box and the window goes on. ---
+    // --- Event handlers, each bound to its events in KalibrFormEvents. None lets an exception
+    // out: one that escapes is shown in the standard exception box and the window goes on. ---
     void FormShow();
     // Every way of closing (buttons, close box) ends here.
     void FormClose();

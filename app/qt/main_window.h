@@ -1,20 +1,17 @@
 #pragma once
 // The main window on Qt Widgets. It is thin: it builds its controls from the window's
-// description, hands them to MainWindowLogic (which decides everything) and forwards the
-// controls' events and the timer's ticks to it.
+// description, hands them to MainWindowLogic (which decides everything) and sends the controls'
+// events, the timer's ticks and its own showing and closing through the window's event table.
 
 #include "app/main_window_logic.h"
 #include "protocol/exchange_port.h"
+#include "ui/event_dispatcher.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QTimer;
 
 namespace protocol {
@@ -24,9 +21,6 @@ class UiServices;
 namespace ui::qt {
 class QtForm;
 class QtTimer;
-class RadioGroup;
-class StatusBar;
-class UpDown;
 } // namespace ui::qt
 
 namespace app {
@@ -50,35 +44,15 @@ public:
     serial::TComPort& ComPort() { return logic_->ComPort(); }
     protocol::ExchangeEngine& Engine() { return logic_->Engine(); }
 
-    // Controls, in the order of the window's definition, for tests and accessibility tools.
-    // All are owned by the window.
-    QPushButton* Button1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* TipComboBox = nullptr;
-    QLabel* Label2 = nullptr;
-    QComboBox* DiapazonComboBox = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* OutEdit = nullptr;
-    QLabel* Label4 = nullptr;
-    QLineEdit* NullEdit = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLineEdit* PortEdit = nullptr;
-    ui::qt::UpDown* UpDown = nullptr;
-    ui::qt::StatusBar* StatusBar = nullptr;
+    // A control's widget by its name in the description (app::names), as the class its kind is
+    // drawn with (QPushButton, QLabel, QComboBox, QLineEdit, QGroupBox, ui::qt::UpDown,
+    // ui::qt::StatusBar, ui::qt::RadioGroup); null for another class. For tests and
+    // accessibility tools; the window owns every widget.
+    template <class W = QWidget> W* Widget(const std::string& name) const {
+        return qobject_cast<W*>(FormWidget(name));
+    }
+    // The window's timer, which drives the exchange engine.
     QTimer* Timer = nullptr;
-    QGroupBox* GroupBox3 = nullptr;
-    QLabel* LabelTemp = nullptr;
-    QPushButton* ButtonTemp = nullptr;
-    QGroupBox* GroupBox4 = nullptr;
-    QPushButton* ButtonRead = nullptr;
-    QPushButton* ButtonWrite = nullptr;
-    QPushButton* ButtonZ = nullptr;
-    QLineEdit* UpEdit = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label7 = nullptr;
-    ui::qt::RadioGroup* TipOut = nullptr;
-    QPushButton* Button2 = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,9 +61,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FindControls();
-    void ConnectHandlers();
+    QWidget* FormWidget(const std::string& name) const;
 
+    ui::EventDispatcher events_;
     std::unique_ptr<ui::qt::QtForm> form_;
     std::unique_ptr<ui::qt::QtTimer> timer_;
     std::unique_ptr<MainWindowLogic> logic_;

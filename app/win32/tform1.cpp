@@ -5,8 +5,6 @@
 #include "protocol/number_text.h"
 #include "ui/win32/wide_text.h"
 
-#include <map>
-
 namespace app::win32 {
 
 TForm1* Form1 = nullptr;
@@ -40,10 +38,12 @@ char UserDecimalSeparator() {
 
 TForm1::TForm1(protocol::UiServices& ui, TForm1Options options)
     : closed_(std::move(options.closed)),
-      window_(MainWindowDescription(), *this, ui::win32::FormOptions{nullptr, options.icon, {}}),
+      window_(MainWindowDescription(), events_,
+              ui::win32::FormOptions{nullptr, options.icon, {}, [this] { Close(); }}),
       timer_({}, 2000), logic_(ui, window_, timer_, EnvironmentFrom(options, [this] { Close(); }),
                                std::move(options.port)) {
-    timer_.SetOnTick([this] { logic_.TimerTimer(); });
+    events_.Bind(MainWindowDescription(), MainWindowEvents(), logic_);
+    timer_.SetOnTick([this] { events_.Raise({}, ui::FormEvent::Timer); });
 }
 
 TForm1::~TForm1() {
@@ -57,7 +57,7 @@ TForm1::~TForm1() {
 void TForm1::Show() {
     if (!shown_) {
         shown_ = true;
-        logic_.FormShow();
+        events_.Raise({}, ui::FormEvent::Show);
     }
     window_.Show();
 }
@@ -66,32 +66,10 @@ void TForm1::Close() {
     if (!window_.Shown()) {
         return;
     }
-    logic_.FormClose();
+    events_.Raise({}, ui::FormEvent::Close);
     window_.Hide();
     if (closed_) {
         closed_();
-    }
-}
-
-void TForm1::Clicked(const std::string& control) {
-    static const std::map<std::string, void (MainWindowLogic::*)()> handlers = {
-        {"Button1", &MainWindowLogic::Button1Click},
-        {"Button2", &MainWindowLogic::Button2Click},
-        {"ButtonRead", &MainWindowLogic::ButtonReadClick},
-        {"ButtonWrite", &MainWindowLogic::ButtonWriteClick},
-        {"ButtonTemp", &MainWindowLogic::ButtonTempClick},
-        {"ButtonZ", &MainWindowLogic::ButtonZClick},
-    };
-    if (const auto handler = handlers.find(control); handler != handlers.end()) {
-        (logic_.*handler->second)();
-    }
-}
-
-void TForm1::Changed(const std::string& control) {
-    if (control == "TipComboBox") {
-        logic_.TipComboBoxChange();
-    } else if (control == "DiapazonComboBox") {
-        logic_.DiapazonComboBoxChange();
     }
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The main window on the Win32 API: built from the main window's description, its controls
-// handed to the shared main-window logic, their events forwarded to the logic's handlers. It
-// decides nothing itself.
+// handed to the shared main-window logic, their events, the timer's ticks and its own showing
+// and closing sent through the window's event table. It decides nothing itself.
 
 #include "app/main_window_logic.h"
+#include "ui/event_dispatcher.h"
 #include "ui/win32/form_window.h"
 #include "ui/win32/win32_timer.h"
 
@@ -31,10 +32,10 @@ struct TForm1Options {
     std::function<void()> closed;
 };
 
-class TForm1 final : private ui::win32::FormEvents {
+class TForm1 final {
 public:
     TForm1(protocol::UiServices& ui, TForm1Options options = {});
-    ~TForm1() override;
+    ~TForm1();
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
@@ -48,11 +49,8 @@ public:
     void Close();
 
 private:
-    void Clicked(const std::string& control) override;
-    void Changed(const std::string& control) override;
-    void CloseRequested() override { Close(); }
-
     std::function<void()> closed_;
+    ui::EventDispatcher events_;
     ui::win32::FormWindow window_;
     ui::win32::Win32Timer timer_;
     MainWindowLogic logic_;

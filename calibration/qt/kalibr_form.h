@@ -1,17 +1,16 @@
 #pragma once
 // The calibration window on Qt Widgets. It is thin: it builds its controls from the window's
-// description, hands them to KalibrFormLogic (which decides everything) and forwards the
-// controls' events to it. The calibrations run in the main window's exchange engine.
+// description, hands them to KalibrFormLogic (which decides everything) and sends the controls'
+// events and its own showing and closing through the window's event table. The calibrations run
+// in the main window's exchange engine.
 
 #include "calibration/kalibr_form_logic.h"
+#include "ui/event_dispatcher.h"
 
 #include <QDialog>
 
 #include <memory>
-
-class QLabel;
-class QPushButton;
-class QWidget;
+#include <string>
 
 namespace protocol {
 class EngineView;
@@ -20,7 +19,6 @@ class UiServices;
 } // namespace protocol
 
 namespace ui::qt {
-class PageControl;
 class QtForm;
 } // namespace ui::qt
 
@@ -44,22 +42,12 @@ public:
     // The window's logic; it is also the main window's link to this window.
     KalibrFormLogic& Logic() { return *logic_; }
 
-    // Controls, in the order of the window's definition. All are owned by the window.
-    ui::qt::PageControl* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QPushButton* ButtonExit = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QWidget* TabSheet2 = nullptr;
-    QLabel* Image2 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLabel* Label5 = nullptr;
-    QPushButton* Button3 = nullptr;
-    QPushButton* Button4 = nullptr;
+    // A control's widget by its name in the description (calibration::names), as the class its
+    // kind is drawn with (ui::qt::PageControl, QWidget for a tab sheet, QLabel for labels and
+    // pictures, QPushButton); null for another class. The window owns every widget.
+    template <class W = QWidget> W* Widget(const std::string& name) const {
+        return qobject_cast<W*>(FormWidget(name));
+    }
 
     // Closing by any way (buttons, close box) ends here; FormClose runs first.
     void done(int result) override;
@@ -70,9 +58,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void FindControls();
-    void ConnectHandlers();
+    QWidget* FormWidget(const std::string& name) const;
 
+    ui::EventDispatcher events_;
     std::unique_ptr<ui::qt::QtForm> form_;
     std::unique_ptr<KalibrFormLogic> logic_;
 };

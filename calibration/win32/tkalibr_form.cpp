@@ -4,7 +4,6 @@
 #include "calibration/kalibr_form_description.h"
 #include "ui/window_scale.h"
 
-#include <map>
 #include <string_view>
 
 namespace calibration::win32 {
@@ -27,13 +26,16 @@ std::string_view PictureBytes(const std::string& name, int dpi) {
 
 TKalibrForm::TKalibrForm(protocol::ExchangeEngine& engine, const protocol::EngineView& mainWindow,
                          protocol::UiServices& ui, HWND owner)
-    : window_(KalibrFormDescription(), *this, ui::win32::FormOptions{owner, nullptr, PictureBytes}),
+    : window_(KalibrFormDescription(), events_,
+              ui::win32::FormOptions{owner, nullptr, PictureBytes, [this] { Close(); }}),
       logic_(engine, mainWindow, ui, window_,
              KalibrFormWindow{[this] { Close(); },
                               [this] {
-                                  logic_.FormShow();
+                                  events_.Raise({}, ui::FormEvent::Show);
                                   window_.ShowModal();
-                              }}) {}
+                              }}) {
+    events_.Bind(KalibrFormDescription(), KalibrFormEvents(), logic_);
+}
 
 TKalibrForm::~TKalibrForm() {
     if (KalibrForm == this) {
@@ -42,7 +44,7 @@ TKalibrForm::~TKalibrForm() {
 }
 
 void TKalibrForm::Show() {
-    logic_.FormShow();
+    events_.Raise({}, ui::FormEvent::Show);
     window_.Show();
 }
 
@@ -50,25 +52,8 @@ void TKalibrForm::Close() {
     if (!window_.Shown()) {
         return;
     }
-    logic_.FormClose();
+    events_.Raise({}, ui::FormEvent::Close);
     window_.Hide();
-}
-
-void TKalibrForm::Clicked(const std::string& control) {
-    static const std::map<std::string, void (KalibrFormLogic::*)()> handlers = {
-        {"Button1", &KalibrFormLogic::Button1Click},
-        {"Button2", &KalibrFormLogic::Button2Click},
-        {"Button3", &KalibrFormLogic::Button3Click},
-        {"ButtonExit", &KalibrFormLogic::ButtonExitClick},
-        {"Button4", &KalibrFormLogic::ButtonExitClick},
-    };
-    if (const auto handler = handlers.find(control); handler != handlers.end()) {
-        (logic_.*handler->second)();
-    }
-}
-
-bool TKalibrForm::PageChanging(const std::string& control) {
-    return control != "PageControl1" || logic_.PageControl1Changing();
 }
 
 } // namespace calibration::win32

@@ -1,9 +1,11 @@
 #pragma once
 // The calibration window on the Win32 API: built from the calibration window's description with
 // the two wiring diagrams, its controls handed to the shared calibration-window logic, their
-// events forwarded to the logic's handlers. Modal over the main window, with its close box.
+// events and its own showing and closing sent through the window's event table. Modal over the
+// main window, with its close box.
 
 #include "calibration/kalibr_form_logic.h"
+#include "ui/event_dispatcher.h"
 #include "ui/win32/form_window.h"
 
 #include <windows.h>
@@ -16,12 +18,12 @@ class UiServices;
 
 namespace calibration::win32 {
 
-class TKalibrForm final : private ui::win32::FormEvents {
+class TKalibrForm final {
 public:
     // `owner` is the main window, which takes no input while this one is shown modally.
     TKalibrForm(protocol::ExchangeEngine& engine, const protocol::EngineView& mainWindow,
                 protocol::UiServices& ui, HWND owner);
-    ~TKalibrForm() override;
+    ~TKalibrForm();
     TKalibrForm(const TKalibrForm&) = delete;
     TKalibrForm& operator=(const TKalibrForm&) = delete;
 
@@ -35,10 +37,7 @@ public:
     void Close();
 
 private:
-    void Clicked(const std::string& control) override;
-    bool PageChanging(const std::string& control) override;
-    void CloseRequested() override { Close(); }
-
+    ui::EventDispatcher events_;
     ui::win32::FormWindow window_;
     KalibrFormLogic logic_;
 };

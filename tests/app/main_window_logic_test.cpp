@@ -128,6 +128,21 @@ TEST(MainWindowLogicShow, SetsUpTheWindow) {
     }
 }
 
+// Until a settings file says otherwise, the tool's own settings of its port.
+TEST(MainWindowLogicShow, ThePortStartsWithTheToolsSettings) {
+    Window window;
+    EXPECT_TRUE(window.logic->SettingsFileName().empty());
+    const serial::TComPort& port = window.logic->ComPort();
+    EXPECT_EQ(port.Name(), "ComPort");
+    EXPECT_EQ(port.Port(), "COM1");
+    EXPECT_EQ(port.BaudRate(), serial::br9600);
+    EXPECT_EQ(port.SyncMethod(), serial::smNone);
+    EXPECT_EQ(port.FlowControl().ControlDTR(), serial::dtrDisable);
+    EXPECT_EQ(port.FlowControl().ControlRTS(), serial::rtsDisable);
+    EXPECT_TRUE(port.Events() == serial::TComEvents({serial::evRx80Full}));
+    EXPECT_FALSE(port.Connected());
+}
+
 TEST(MainWindowLogicShow, ReadsThePortFromTheSettingsFile) {
     struct Row {
         const char* file;
@@ -272,6 +287,7 @@ TEST_F(MainWindowLogicTest, ChoosingATypeSelectsItsFirstRange) {
         {3, {" -50 +200"}, "-50.0", "200.0", false},
         {4, {" -50 +200"}, "-50.0", "200.0", false},
         {5, {" -200 +100", " -200 +500"}, "-200.0", "100.0", false},
+        {6, {" -200 +50", " -200 +450", " -200 +1100"}, "-200.0", "50.0", false},
         {8, {" -200 +450", "-200 +850"}, "-200.0", "450.0", false},
         {0, {" -50 +50", "0 +180", " -50 +200"}, "-50.0", "50.0", false},
     };

@@ -6,13 +6,8 @@
 
 #include "calibration/kalibr_form_description.h"
 #include "calibration/kalibr_form_logic.h"
-#include "protocol/command_table.h"
-#include "protocol/exchange_engine.h"
-#include "protocol/number_text.h"
+#include "tests/calibration/linked_engine.h"
 #include "tests/support/fake_controls.h"
-#include "tests/support/plain_engine_view.h"
-#include "tests/support/scripted_exchange_port.h"
-#include "tests/support/scripted_ui_services.h"
 
 #include <gtest/gtest.h>
 
@@ -24,53 +19,16 @@ namespace {
 using Strings = std::vector<std::string>;
 using testing_support::FakeControl;
 
-// The main window's side, forwarding the calibration window's parts to its logic as the main
-// window does.
-class LinkedView : public testing_support::PlainEngineView {
-public:
-    calibration::CalibrationLink* link = nullptr;
-    void SetCalibrationButtonsEnabled(bool enabled) override {
-        PlainEngineView::SetCalibrationButtonsEnabled(enabled);
-        link->SetCalibrationButtonsEnabled(enabled);
-    }
-    void SetContinueButtonEnabled(bool enabled) override {
-        PlainEngineView::SetContinueButtonEnabled(enabled);
-        link->SetContinueButtonEnabled(enabled);
-    }
-    void SetCalibrationUnfinished(bool unfinished) override {
-        PlainEngineView::SetCalibrationUnfinished(unfinished);
-        link->SetCalibrationUnfinished(unfinished);
-    }
-};
-
-class KalibrFormLogicTest : public ::testing::Test {
+class KalibrFormLogicTest : public ::testing::Test, protected calibration_test::LinkedEngine {
 protected:
     KalibrFormLogicTest() {
-        protocol::ResetCommandTables();
-        protocol::OverrideSystemDecimalSeparator('.');
-        protocol::DecimalSeparatorText = ".";
         view.link = &logic;
-        // A configuration read that the transducer answers: from then on the calibration
-        // controls follow the engine, as they do whenever the window can be opened.
-        engine.ButtonReadClick();
-        for (const char* reply : {"!00\r", "!50.0\r", "!0.0\r", "!-50.0\r", "!0\r"}) {
-            Tick(reply);
-        }
-        port.written.clear();
-        ui.shown.clear();
+        AnswerOnce();
     }
 
-    void Tick(const std::string& reply) {
-        port.Feed(reply);
-        engine.TimerTimer();
-    }
     FakeControl& operator[](const std::string& name) { return controls[name]; }
     void Show() { logic.FormShow(); }
 
-    testing_support::ScriptedExchangePort port;
-    LinkedView view;
-    testing_support::ScriptedUiServices ui;
-    protocol::ExchangeEngine engine{port, view, ui};
     testing_support::FakeControlSet controls{calibration::KalibrFormDescription()};
     int closeRequests = 0;
     int modalShows = 0;

@@ -574,30 +574,33 @@ void QtForm::SetTabOrder() {
     }
 }
 
-void QtForm::OnClick(const std::string& name, std::function<void()> handler) {
-    auto* button = As<QAbstractButton>(name);
-    if (button == nullptr) {
-        throw std::logic_error(name + " is not a button");
+void QtForm::SendEventsTo(EventSink& events) {
+    for (const ControlSpec& control : spec_.controls) {
+        const std::string name = control.name;
+        switch (control.kind) {
+        case ControlKind::Button:
+            QObject::connect(As<QAbstractButton>(name), &QAbstractButton::clicked, &window_,
+                             [&events, name] { events.Raise(name, FormEvent::Click); });
+            break;
+        case ControlKind::ComboBox:
+            QObject::connect(As<QComboBox>(name), &QComboBox::activated, &window_,
+                             [&events, name] { events.Raise(name, FormEvent::Change); });
+            break;
+        case ControlKind::PageControl:
+            As<PageControl>(name)->SetOnChanging(
+                [&events, name] { return events.Raise(name, FormEvent::Changing); });
+            break;
+        default:
+            break; // raises no event (ui::Raises)
+        }
     }
-    QObject::connect(button, &QAbstractButton::clicked, &window_,
-                     [handler = std::move(handler)] { handler(); });
 }
 
-void QtForm::OnChange(const std::string& name, std::function<void()> handler) {
-    auto* box = As<QComboBox>(name);
-    if (box == nullptr) {
-        throw std::logic_error(name + " is not a combo box");
+void QtForm::FocusFirstTabStop() {
+    const std::vector<const ControlSpec*> chain = spec_.TabChain({});
+    if (!chain.empty()) {
+        Widget(chain.front()->name)->setFocus();
     }
-    QObject::connect(box, &QComboBox::activated, &window_,
-                     [handler = std::move(handler)] { handler(); });
-}
-
-void QtForm::OnChanging(const std::string& name, std::function<bool()> handler) {
-    auto* pages = As<PageControl>(name);
-    if (pages == nullptr) {
-        throw std::logic_error(name + " is not a page control");
-    }
-    pages->SetOnChanging(std::move(handler));
 }
 
 } // namespace ui::qt

@@ -7,6 +7,7 @@
 // raise no change event, and the captions of labels name the controls they label.
 
 #include "ui/control.h"
+#include "ui/form_events.h"
 #include "ui/form_spec.h"
 
 #include <QString>
@@ -47,12 +48,15 @@ public:
         return qobject_cast<W*>(Widget(name));
     }
 
-    // Handlers of the controls' events: a button's click, a combo box's change by the user
-    // (choosing an item with the mouse or the keys; never a selection from code), and a page
-    // control's changing, whose handler returns false to refuse the change.
-    void OnClick(const std::string& name, std::function<void()> handler);
-    void OnChange(const std::string& name, std::function<void()> handler);
-    void OnChanging(const std::string& name, std::function<bool()> handler);
+    // Reports every control's events to `events` by the control's name, as its kind raises
+    // them (ui::Raises): a button's click, a combo box's change by the user (choosing an item
+    // with the mouse or the keys; never a selection from code), and a page control's changing,
+    // which `events` may refuse. `events` must outlive the window's widgets.
+    void SendEventsTo(EventSink& events);
+
+    // Gives the focus to the first tab stop of the window, as a window shown for the first time
+    // has it.
+    void FocusFirstTabStop();
 
     // The description as drawn: at 96 dots per inch, or at LayoutDpi where the window would not
     // have fitted its screen. The controls' left edges (Left, SetLeft) stay in the description's

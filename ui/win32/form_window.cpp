@@ -94,7 +94,7 @@ int ControlId(const FormSpec& spec, const std::string& name) {
     throw std::out_of_range(spec.name + " has no control " + name);
 }
 
-FormWindow::FormWindow(FormSpec spec, FormEvents& events, FormOptions options)
+FormWindow::FormWindow(FormSpec spec, EventSink& events, FormOptions options)
     : design_(std::move(spec)), spec_(design_), events_(events), options_(std::move(options)) {
     RegisterClasses();
     stretch_ = FaceStretch(spec_);
@@ -548,7 +548,7 @@ void FormWindow::OnCommand(HWND source, int code) {
     if (spec.kind == ControlKind::Button && code == BN_CLICKED) {
         // A click that reaches a disabled or hidden button (a message from outside) is no press.
         if (::IsWindowEnabled(source) && ::IsWindowVisible(source)) {
-            events_.Clicked(spec.name);
+            events_.Raise(spec.name, FormEvent::Click);
         }
     } else if (spec.kind == ControlKind::ComboBox) {
         // A choice in the dropped list counts once it is made (the list closes on it); moving
@@ -561,7 +561,7 @@ void FormWindow::OnCommand(HWND source, int code) {
             if (index >= 0) {
                 control->SetIndex(index);
             }
-            events_.Changed(spec.name);
+            events_.Raise(spec.name, FormEvent::Change);
         }
     }
 }
@@ -573,7 +573,8 @@ LRESULT FormWindow::OnNotify(const NMHDR& header, bool& handled) {
     }
     if (header.code == TCN_SELCHANGING) {
         handled = true;
-        return quiet_ == 0 && !events_.PageChanging(control->Spec().name) ? TRUE : FALSE;
+        return quiet_ == 0 && !events_.Raise(control->Spec().name, FormEvent::Changing) ? TRUE
+                                                                                        : FALSE;
     }
     if (header.code == TCN_SELCHANGE) {
         dynamic_cast<PageControl*>(control)->ShowActivePage();
@@ -646,7 +647,9 @@ LRESULT FormWindow::Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_CLOSE:
         if (window == window_) {
-            events_.CloseRequested();
+            if (options_.closeRequested) {
+                options_.closeRequested();
+            }
             handled = true;
         }
         return 0;

@@ -4,12 +4,13 @@
 // in the description's face, both scaled to the resolution of the window's monitor (lower where
 // the window would not fit its work area, ui/window_scale.h), and scaled again when the window
 // moves to a monitor of another resolution. The window decides nothing itself: user actions go
-// to FormEvents by control name, and the window logic reads and sets the controls through
+// to a ui::EventSink by control name, and the window logic reads and sets the controls through
 // ui::Control, in the description's own pixels. Tab order is the creation order of the tab
 // stops; group boxes, radio groups and tab pages are containers that the dialog manager walks
 // into.
 
 #include "ui/control.h"
+#include "ui/form_events.h"
 #include "ui/form_spec.h"
 #include "ui/window_scale.h"
 
@@ -24,26 +25,14 @@
 
 namespace ui::win32 {
 
-// What the user did, by the name of the control in the description.
-class FormEvents {
-public:
-    virtual ~FormEvents() = default;
-    // A push button was pressed (mouse, Space, Enter on the focused button).
-    virtual void Clicked(const std::string& control) = 0;
-    // The user chose an item of a combo box.
-    virtual void Changed(const std::string& /*control*/) {}
-    // The user is leaving the active page of a page control; false keeps it.
-    virtual bool PageChanging(const std::string& /*control*/) { return true; }
-    // The close box, Alt+F4 or the system asks the window to close; it stays until told.
-    virtual void CloseRequested() = 0;
-};
-
 struct FormOptions {
     HWND owner = nullptr; // the window this one stays above (the main window for a dialog)
     HICON icon = nullptr;
     // The bytes of a picture's bitmap file, by the name its control gives, drawn for the
     // resolution nearest to `dpi` that there is; the window scales it to its control's size.
     std::function<std::string_view(const std::string& picture, int dpi)> pictures;
+    // The close box, Alt+F4 or the system asks the window to close; it stays until told.
+    std::function<void()> closeRequested;
 };
 
 // The control identifier of a control of the description: 100 plus its place in it. Programs
@@ -54,7 +43,8 @@ class WindowControl;
 
 class FormWindow : public ControlSet {
 public:
-    FormWindow(FormSpec spec, FormEvents& events, FormOptions options = {});
+    // The controls' events go to `events`, as each control's kind raises them (ui::Raises).
+    FormWindow(FormSpec spec, EventSink& events, FormOptions options = {});
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -136,7 +126,7 @@ private:
 
     FormSpec design_;
     FormSpec spec_;
-    FormEvents& events_;
+    EventSink& events_;
     FormOptions options_;
     HWND window_ = nullptr;
     DWORD style_ = 0;

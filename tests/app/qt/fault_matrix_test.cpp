@@ -6,16 +6,15 @@
 // buttons enabled, the arrow cursor back and the port closed, and that the next transaction
 // works.
 
+#include "tests/app/qt/simulated_transducer.h"
 #include "window_fixture.h"
 
 #include "calibration/qt/kalibr_form.h"
 #include "protocol/exchange_engine.h"
 #include "serial/com_error.h"
 #include "serial/com_port.h"
-#include "serial/port_names.h"
 #include "serial/settings_file_io.h"
 #include "simulator/simulator.h"
-#include "ui/qt/status_bar.h"
 #include "ui/qt/up_down.h"
 
 #include <QComboBox>
@@ -24,11 +23,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <chrono>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +33,7 @@
 #include <unistd.h>
 
 using namespace std::chrono_literals;
+using app_test::Find;
 using sim::FaultKind;
 using sim::LogEntry;
 
@@ -85,16 +82,6 @@ const char* TxnName(Txn txn) {
     return "";
 }
 
-sim::DeviceState ConfiguredState() {
-    sim::DeviceState state = sim::FactoryDefaults();
-    state.rangeIndex = 10;
-    state.upperValue = 150.5;
-    state.lowerValue = -20.0;
-    state.breakLevel = 0.25;
-    state.outputType = 1;
-    return state;
-}
-
 QString SettingsPath() {
     return app_test::SettingsFileBesideTestProgram();
 }
@@ -106,47 +93,12 @@ void RemoveSettingsPath() {
     ::unlink(path.toLocal8Bit().constData());
 }
 
-// The simulated transducer, reachable as COM7 and COM1, restartable after a hang-up.
-struct Transducer {
-    QTemporaryDir ports;
-    std::unique_ptr<sim::Simulator> simulator;
-
-    Transducer() {
-        sim::SimulatorConfig config;
-        config.state = ConfiguredState();
-        config.measuredValue = 23.4;
-        config.processingDelay = 5ms;
-        simulator = std::make_unique<sim::Simulator>(config);
-        serial::SetPortMappingFolder(ports.path().toStdString());
-        Restart();
-    }
-    ~Transducer() {
-        simulator->Stop();
-        serial::SetPortMappingFolder({});
-    }
-    Transducer(const Transducer&) = delete;
-    Transducer& operator=(const Transducer&) = delete;
-
-    // A new line (the old one may have been hung up) under the same two names.
-    void Restart() {
-        simulator->Stop();
-        simulator->Start();
-        serial::RegisterPortName("COM7", simulator->DevicePath());
-        serial::RegisterPortName("COM1", simulator->DevicePath());
-    }
-
-    void Fault(FaultKind kind, const std::string& code, std::optional<int> number = std::nullopt) {
-        simulator->AddFault(sim::FaultRule{sim::Fault(kind, number), code, 1});
-    }
-    std::size_t Sent() const { return simulator->Log().Count(LogEntry::Kind::Sent); }
-    std::size_t Received() const { return simulator->Log().Count(LogEntry::Kind::Received); }
-};
-
 // The two windows over the real port, linked as the program links them.
 struct Rig {
-    Transducer device;
+    app_test::SimulatedTransducer device;
     app_test::WindowFixture window{app_test::WindowFixture::Port::Real};
     app::TForm1& form = *window.form;
+    app::MainWindowLogic& logic = form.Logic();
     calibration::TKalibrForm kalibr{form.Engine(), form.Logic(), window.ui};
     std::size_t repliesSeen = 0;
 
@@ -159,58 +111,52 @@ struct Rig {
     Rig& operator=(const Rig&) = delete;
 
     // Waits for the next reply to have been sent and to have arrived whole.
-    bool WaitForReply() {
-        ++repliesSeen;
-        if (!device.simulator->Log().WaitForCount(LogEntry::Kind::Sent, repliesSeen, 5s)) {
-            return false;
-        }
-        const int expected =
-            static_cast<int>(device.simulator->Log().Texts(LogEntry::Kind::Sent).back().size());
-        const auto deadline = std::chrono::steady_clock::now() + 5s;
-        while (form.ComPort().InputCount() < expected &&
-               std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(1ms);
-        }
-        return form.ComPort().InputCount() >= expected;
-    }
+    bool WaitForReply() { return device.WaitForReply(++repliesSeen, form.ComPort()); }
 
     bool TickAfterReply() { return WaitForReply() && Tick(); }
 
     // The timer's tick, as the timer would run it; false when the timer was not armed.
     bool Tick() {
-        if (!form.Timer->isActive()) {
+        if (!logic.TimerEnabled()) {
             return false;
         }
-        form.Logic().TimerTimer();
+        logic.TimerTimer();
         return true;
+    }
+
+    static void Click(const QWidget& window, const char* button) {
+        Find<QPushButton>(window, button)->click();
+    }
+    static bool Enabled(const QWidget& window, const char* name) {
+        return Find(window, name)->isEnabled();
     }
 
     void Start(Txn txn) {
         switch (txn) {
         case Txn::Read:
-            form.ButtonRead->click();
+            Click(form, "ButtonRead");
             break;
         case Txn::Write:
             // The values the window shows for range 10 are valid.
-            form.ButtonWrite->click();
+            Click(form, "ButtonWrite");
             break;
         case Txn::Temperature:
-            form.ButtonTemp->click();
+            Click(form, "ButtonTemp");
             break;
         case Txn::FactoryReset:
-            form.ButtonZ->click();
+            Click(form, "ButtonZ");
             break;
         case Txn::Zero:
             kalibr.Logic().InputStage = 0;
-            kalibr.Button1->click();
+            Click(kalibr, "Button1");
             break;
         case Txn::Gain:
             kalibr.Logic().InputStage = 1;
-            kalibr.Button1->click();
+            Click(kalibr, "Button1");
             break;
         case Txn::Output:
             window.ui.inputAnswers = {std::string("0.1"), std::string("9.9")};
-            kalibr.Button3->click();
+            Click(kalibr, "Button3");
             break;
         }
     }
@@ -218,7 +164,7 @@ struct Rig {
     // A whole configuration read that must go through without a message.
     bool ReadWorks() {
         const std::size_t boxes = window.ui.shown.size();
-        form.ButtonRead->click();
+        Click(form, "ButtonRead");
         for (int step = 0; step < 5; ++step) {
             if (!TickAfterReply()) {
                 return false;
@@ -226,7 +172,7 @@ struct Rig {
         }
         // The window shows what the device holds (a factory reset may have changed it).
         return window.ui.shown.size() == boxes && Idle() &&
-               form.Logic().SelectedRangeIndex() ==
+               logic.SelectedRangeIndex() ==
                    std::optional<int>(device.simulator->State().rangeIndex);
     }
 
@@ -235,11 +181,11 @@ struct Rig {
     bool Idle() const {
         bool calibration = true;
         if (form.Engine().DeviceAnswered()) {
-            calibration = form.Button2->isEnabled() && kalibr.Button1->isEnabled();
+            calibration = Enabled(form, "Button2") && Enabled(kalibr, "Button1");
         }
-        return !form.Timer->isActive() && form.ButtonRead->isEnabled() &&
-               form.ButtonWrite->isEnabled() && form.ButtonZ->isEnabled() &&
-               form.ButtonTemp->isEnabled() && calibration && !form.ComPort().Connected() &&
+        return !logic.TimerEnabled() && Enabled(form, "ButtonRead") &&
+               Enabled(form, "ButtonWrite") && Enabled(form, "ButtonZ") &&
+               Enabled(form, "ButtonTemp") && calibration && !form.ComPort().Connected() &&
                window.ui.cursor == protocol::CursorShape::Default;
     }
 
@@ -369,7 +315,7 @@ void FaultMatrixTest::farEndHangsUp() {
     const std::size_t beforeFault = rig.window.ui.shown.size();
     QVERIFY(rig.Tick());
     // Should a recovery command have gone out, its tick finds no reply either.
-    for (int extra = 0; extra < 3 && rig.form.Timer->isActive(); ++extra) {
+    for (int extra = 0; extra < 3 && rig.logic.TimerEnabled(); ++extra) {
         rig.Tick();
     }
 
@@ -448,8 +394,8 @@ void FaultMatrixTest::replyCutByTheTick() {
         QSKIP("the tick came after more of the reply had arrived than the case is about");
     }
     // Later steps get their (possibly polluted) replies in full before they tick.
-    for (int guard = 0; guard < 8 && rig.form.Timer->isActive(); ++guard) {
-        const std::size_t received = rig.device.Received();
+    for (int guard = 0; guard < 8 && rig.logic.TimerEnabled(); ++guard) {
+        const std::size_t received = rig.device.Received().size();
         QVERIFY(rig.device.simulator->Log().WaitForCount(LogEntry::Kind::Sent, received, 5s));
         QTest::qWait(0);
         std::this_thread::sleep_for(100ms);
@@ -464,16 +410,17 @@ void FaultMatrixTest::replyCutByTheTick() {
         QCOMPARE(QString::fromStdString(shown.front()), message);
     }
     if (txn == Txn::Temperature) {
-        QCOMPARE(rig.form.LabelTemp->text(), QStringLiteral("Температура (град. С): ") + fieldText);
+        QCOMPARE(Find<QLabel>(rig.form, "LabelTemp")->text(),
+                 QStringLiteral("Температура (град. С): ") + fieldText);
     } else if (!fieldText.isEmpty()) {
-        QCOMPARE(rig.form.UpEdit->text(), fieldText);
+        QCOMPARE(Find<QLineEdit>(rig.form, "UpEdit")->text(), fieldText);
     }
     QVERIFY(rig.window.ui.Exceptions().empty());
     QVERIFY(rig.Idle());
 
     // Whatever of the cut reply was still on the way is gone before the next transaction.
-    QVERIFY(
-        rig.device.simulator->Log().WaitForCount(LogEntry::Kind::Sent, rig.device.Received(), 5s));
+    QVERIFY(rig.device.simulator->Log().WaitForCount(LogEntry::Kind::Sent,
+                                                     rig.device.Received().size(), 5s));
     QTest::qWait(100);
     rig.repliesSeen = rig.device.Sent();
     QVERIFY(rig.ReadWorks());
@@ -485,14 +432,14 @@ void FaultMatrixTest::replyTricklesWithinTheInterval() {
     QVERIFY(rig.window.Show());
     // 60 ms a byte: the longest reply ("!150.5" and CR) takes about 420 ms of a 1000 ms step.
     rig.device.simulator->SetByteTime(60ms);
-    rig.form.Timer->setInterval(1000);
-    rig.form.ButtonRead->click();
-    QTRY_VERIFY_WITH_TIMEOUT(rig.form.ButtonRead->isEnabled(), 30000);
+    rig.logic.SetTimerInterval(1000);
+    Rig::Click(rig.form, "ButtonRead");
+    QTRY_VERIFY_WITH_TIMEOUT(Rig::Enabled(rig.form, "ButtonRead"), 30000);
     QVERIFY(rig.window.ui.shown.empty());
     QCOMPARE(rig.form.Logic().SelectedRangeIndex(), std::optional<int>(10));
-    QCOMPARE(rig.form.UpEdit->text(), QStringLiteral("150.5"));
-    QCOMPARE(rig.form.OutEdit->text(), QStringLiteral("25.0"));
-    QCOMPARE(rig.form.NullEdit->text(), QStringLiteral("-20.0"));
+    QCOMPARE(Find<QLineEdit>(rig.form, "UpEdit")->text(), QStringLiteral("150.5"));
+    QCOMPARE(Find<QLineEdit>(rig.form, "OutEdit")->text(), QStringLiteral("25.0"));
+    QCOMPARE(Find<QLineEdit>(rig.form, "NullEdit")->text(), QStringLiteral("-20.0"));
     QVERIFY(rig.Idle());
 }
 
@@ -538,23 +485,23 @@ void FaultMatrixTest::settingsFileFaults() {
     QVERIFY(rig.window.Show());
     // The window starts on its built-in settings.
     QVERIFY(rig.window.ui.Exceptions().empty());
-    QCOMPARE(rig.form.PortEdit->text(), QStringLiteral("1"));
+    QCOMPARE(Find<QLineEdit>(rig.form, "PortEdit")->text(), QStringLiteral("1"));
     QCOMPARE(rig.form.ComPort().Port(), std::string("COM1"));
 
     // A new port number cannot be stored: the user is told, nothing starts.
-    rig.form.UpDown->SetPosition(7);
-    rig.form.ButtonRead->click();
+    Find<ui::qt::UpDown>(rig.form, "UpDown")->SetPosition(7);
+    Rig::Click(rig.form, "ButtonRead");
     QCOMPARE(rig.window.ui.Exceptions(),
              std::vector<std::string>({"Unable to write to " + SettingsPath().toStdString()}));
-    QVERIFY(!rig.form.Timer->isActive());
+    QVERIFY(!rig.logic.TimerEnabled());
     QVERIFY(!rig.form.ComPort().Connected());
-    QVERIFY(rig.form.ButtonRead->isEnabled());
+    QVERIFY(Rig::Enabled(rig.form, "ButtonRead"));
     QCOMPARE(rig.window.ui.cursor, protocol::CursorShape::Default);
-    QCOMPARE(rig.device.Received(), std::size_t{0});
+    QVERIFY(rig.device.Received().empty());
     QCOMPARE(rig.form.ComPort().Port(), std::string("COM1"));
 
     // The port in use needs no write: the next transaction works.
-    rig.form.UpDown->SetPosition(1);
+    Find<ui::qt::UpDown>(rig.form, "UpDown")->SetPosition(1);
     QVERIFY(rig.ReadWorks());
     QCOMPARE(rig.window.ui.Exceptions().size(), std::size_t{1});
 }
@@ -601,8 +548,8 @@ void FaultMatrixTest::garbagePortName() {
         QCOMPARE(rig.window.ui.Exceptions().size(), std::size_t{1}); // the path's conversion
     }
     // The rest of the window is set up all the same.
-    QCOMPARE(rig.form.TipComboBox->count(), 10);
-    QCOMPARE(rig.form.PortEdit->text(), QString::number(shownNumber));
+    QCOMPARE(Find<QComboBox>(rig.form, "TipComboBox")->count(), 10);
+    QCOMPARE(Find<QLineEdit>(rig.form, "PortEdit")->text(), QString::number(shownNumber));
 
     // The stored name is the user's: the first read opens it as it is and stores nothing.
     const std::size_t exceptions = rig.window.ui.Exceptions().size();
@@ -611,11 +558,11 @@ void FaultMatrixTest::garbagePortName() {
         QCOMPARE(rig.window.ui.Exceptions().size(), exceptions);
     } else {
         // The device cannot be opened: the serial layer's error, nothing starts.
-        rig.form.ButtonRead->click();
+        Rig::Click(rig.form, "ButtonRead");
         QCOMPARE(rig.window.ui.Exceptions().size(), exceptions + 1);
-        QVERIFY(!rig.form.Timer->isActive());
+        QVERIFY(!rig.logic.TimerEnabled());
         QVERIFY(!rig.form.ComPort().Connected());
-        QVERIFY(rig.form.ButtonRead->isEnabled());
+        QVERIFY(Rig::Enabled(rig.form, "ButtonRead"));
         QCOMPARE(rig.window.ui.cursor, protocol::CursorShape::Default);
     }
     if (port == "COM0") {
@@ -626,7 +573,7 @@ void FaultMatrixTest::garbagePortName() {
     }
 
     // A number the user chooses replaces it and is stored.
-    rig.form.UpDown->SetPosition(7);
+    Find<ui::qt::UpDown>(rig.form, "UpDown")->SetPosition(7);
     QVERIFY(rig.ReadWorks());
     QCOMPARE(rig.form.ComPort().Port(), std::string("COM7"));
     QVERIFY(app_test::ReadSettingsFile().contains("Port=COM7"));

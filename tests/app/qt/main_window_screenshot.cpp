@@ -5,6 +5,7 @@
 //   xvfb-run -a build/<dir>/tests/app/app_main_window_screenshot docs/main-window.png
 
 #include "app/executable_path.h"
+#include "app/main_window_description.h"
 #include "app/qt/main_window.h"
 #include "app/settings_path.h"
 #include "serial/port_names.h"
@@ -62,11 +63,14 @@ int main(int argc, char* argv[]) {
         form.show();
         if (QTest::qWaitForWindowExposed(&form)) {
             form.Timer->setInterval(500);
-            form.ButtonRead->click();
-            const bool read = QTest::qWaitFor([&] { return form.ButtonRead->isEnabled(); }, 30000);
-            form.ButtonTemp->click();
-            const bool measured =
-                QTest::qWaitFor([&] { return form.ButtonTemp->isEnabled(); }, 30000);
+            form.Widget<QPushButton>(app::names::ButtonRead)->click();
+            const bool read = QTest::qWaitFor(
+                [&] { return form.Widget<QPushButton>(app::names::ButtonRead)->isEnabled(); },
+                30000);
+            form.Widget<QPushButton>(app::names::ButtonTemp)->click();
+            const bool measured = QTest::qWaitFor(
+                [&] { return form.Widget<QPushButton>(app::names::ButtonTemp)->isEnabled(); },
+                30000);
             QTest::qWait(200);
             if (read && measured && form.grab().save(output)) {
                 std::printf("%s\n", qPrintable(output));

@@ -6,6 +6,7 @@
 #include "app/executable_path.h"
 #include "app/qt/main_window.h"
 #include "app/settings_path.h"
+#include "tests/support/qt_find.h"
 #include "tests/support/scripted_exchange_port.h"
 #include "tests/support/scripted_ui_services.h"
 
@@ -30,6 +31,8 @@ inline QByteArray ReadSettingsFile() {
     QFile file(SettingsFileBesideTestProgram());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+using testing_support::Find;
 
 struct WindowFixture {
     enum class Port { Scripted, Real };

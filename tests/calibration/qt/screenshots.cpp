@@ -3,6 +3,7 @@
 // writes docs/calibration-input.png and docs/calibration-output.png. The window is shown as
 // the technician first sees it once the transducer has answered: zero stage, 0-20 mA output.
 
+#include "calibration/kalibr_form_description.h"
 #include "tests/calibration/qt/kalibr_rig.h"
 
 #include "ui/qt/page_control.h"
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
         const char* file;
     } shots[] = {{0, "calibration-input.png"}, {1, "calibration-output.png"}};
     for (const auto& shot : shots) {
-        rig.form.PageControl1->setCurrentIndex(shot.page);
+        rig.form.Widget<ui::qt::PageControl>(calibration::names::PageControl1)
+            ->setCurrentIndex(shot.page);
         QTest::qWait(200);
         const QString path = folder.filePath(QString::fromLatin1(shot.file));
         if (!rig.form.grab().save(path)) {

@@ -35,76 +35,81 @@ void WhenModalShown(std::function<void(QWidget*)> inspect) {
 class QtUiServicesTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void messageBoxHasOneOkAndNoIcon();
-    void exceptionBox_data();
-    void exceptionBox();
-    void inputBoxReturnsTheEditOnOk();
-    void inputBoxReturnsTheDefaultOnCancel();
+    void boxes_data();
+    void boxes();
+    void inputBox_data();
+    void inputBox();
     void hourglassIsOneOverrideCursor();
 };
 
-void QtUiServicesTest::messageBoxHasOneOkAndNoIcon() {
+void QtUiServicesTest::boxes_data() {
+    QTest::addColumn<bool>("exception"); // the exception box, or the message box
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("icon");
+    const int none = QMessageBox::NoIcon;
+    const int error = QMessageBox::Critical;
+    QTest::newRow("message, line feed kept")
+        << false << "Верхнее значение диапазона \nвне допустимого диапазона датчика!"
+        << "Верхнее значение диапазона \nвне допустимого диапазона датчика!" << none;
+    QTest::newRow("message, no full stop added") << false << "Ошибка"
+                                                 << "Ошибка" << none;
+    QTest::newRow("exception, letter gets a full stop") << true << "Failed to load settings"
+                                                        << "Failed to load settings." << error;
+    QTest::newRow("exception, cyrillic gets a full stop") << true << "Ошибка"
+                                                          << "Ошибка." << error;
+    QTest::newRow("exception, full stop kept") << true << "Done."
+                                               << "Done." << error;
+    QTest::newRow("exception, exclamation kept") << true << "Нет связи с прибором!"
+                                                 << "Нет связи с прибором!" << error;
+    QTest::newRow("exception, conversion error") << true << "'x' is not a valid integer value"
+                                                 << "'x' is not a valid integer value." << error;
+    QTest::newRow("exception, empty") << true << ""
+                                      << "" << error;
+}
+
+// One OK button under the application's title; the exception box has the error icon and ends
+// its text with a full stop, the message box shows its text as it is, without an icon.
+void QtUiServicesTest::boxes() {
+    QFETCH(bool, exception);
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    QFETCH(int, icon);
     ui::qt::QtUiServices ui(QStringLiteral("Конфигуратор ЛИРАТ-5"));
     QString text;
     QString title;
-    QMessageBox::Icon icon = QMessageBox::Critical;
+    int seenIcon = -1;
     int buttons = 0;
     WhenModalShown([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         QVERIFY(box != nullptr);
         text = box->text();
         title = box->windowTitle();
-        icon = box->icon();
+        seenIcon = box->icon();
         buttons = static_cast<int>(box->buttons().size());
         box->button(QMessageBox::Ok)->click();
     });
-    ui.ShowMessage("Верхнее значение диапазона \nвне допустимого диапазона датчика!");
-    QCOMPARE(text,
-             QStringLiteral("Верхнее значение диапазона \nвне допустимого диапазона датчика!"));
+    if (exception) {
+        ui.ShowException(message.toStdString());
+    } else {
+        ui.ShowMessage(message.toStdString());
+    }
+    QCOMPARE(text, shown);
     QCOMPARE(title, QStringLiteral("Конфигуратор ЛИРАТ-5"));
-    QCOMPARE(icon, QMessageBox::NoIcon);
+    QCOMPARE(seenIcon, icon);
     QCOMPARE(buttons, 1);
 }
 
-void QtUiServicesTest::exceptionBox_data() {
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("letter gets a full stop") << "Failed to load settings"
-                                             << "Failed to load settings.";
-    QTest::newRow("cyrillic gets a full stop") << "Ошибка"
-                                               << "Ошибка.";
-    QTest::newRow("full stop kept") << "Done."
-                                    << "Done.";
-    QTest::newRow("exclamation kept") << "Нет связи с прибором!"
-                                      << "Нет связи с прибором!";
-    QTest::newRow("conversion error") << "'x' is not a valid integer value"
-                                      << "'x' is not a valid integer value.";
-    QTest::newRow("empty") << ""
-                           << "";
+void QtUiServicesTest::inputBox_data() {
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("OK returns the edit") << true << "4,05";
+    QTest::newRow("Cancel returns the default") << false << "0";
 }
 
-void QtUiServicesTest::exceptionBox() {
-    QFETCH(QString, message);
-    QFETCH(QString, shown);
-    ui::qt::QtUiServices ui(QStringLiteral("Конфигуратор ЛИРАТ-5"));
-    QString text;
-    QString title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    WhenModalShown([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box != nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        box->button(QMessageBox::Ok)->click();
-    });
-    ui.ShowException(message.toStdString());
-    QCOMPARE(text, shown);
-    QCOMPARE(title, QStringLiteral("Конфигуратор ЛИРАТ-5"));
-    QCOMPARE(icon, QMessageBox::Critical);
-}
-
-void QtUiServicesTest::inputBoxReturnsTheEditOnOk() {
+void QtUiServicesTest::inputBox() {
+    QFETCH(bool, ok);
+    QFETCH(QString, answer);
     ui::qt::QtUiServices ui(QStringLiteral("Конфигуратор ЛИРАТ-5"));
     QString title;
     QString label;
@@ -116,25 +121,18 @@ void QtUiServicesTest::inputBoxReturnsTheEditOnOk() {
         label = dialog->labelText();
         initial = dialog->textValue();
         dialog->setTextValue(QStringLiteral("4,05"));
-        dialog->accept();
+        if (ok) {
+            dialog->accept();
+        } else {
+            dialog->reject();
+        }
     });
-    const std::string answer = ui.InputBox("Калибровка минимума выходного сигнала",
-                                           "Введите измеренное значение выхода", "0");
-    QCOMPARE(QString::fromStdString(answer), QStringLiteral("4,05"));
+    QCOMPARE(QString::fromStdString(ui.InputBox("Калибровка минимума выходного сигнала",
+                                                "Введите измеренное значение выхода", "0")),
+             answer);
     QCOMPARE(title, QStringLiteral("Калибровка минимума выходного сигнала"));
     QCOMPARE(label, QStringLiteral("Введите измеренное значение выхода"));
     QCOMPARE(initial, QStringLiteral("0"));
-}
-
-void QtUiServicesTest::inputBoxReturnsTheDefaultOnCancel() {
-    ui::qt::QtUiServices ui(QStringLiteral("Конфигуратор ЛИРАТ-5"));
-    WhenModalShown([](QWidget* modal) {
-        auto* dialog = qobject_cast<QInputDialog*>(modal);
-        QVERIFY(dialog != nullptr);
-        dialog->setTextValue(QStringLiteral("typed but cancelled"));
-        dialog->reject();
-    });
-    QCOMPARE(ui.InputBox("c", "p", "20"), std::string("20"));
 }
 
 void QtUiServicesTest::hourglassIsOneOverrideCursor() {

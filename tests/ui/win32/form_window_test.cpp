@@ -1,10 +1,13 @@
-// The Win32 renderer of window descriptions on a small window of every kind of control: what
-// the user does reaches the events by control name and what the code sets raises none, the
-// keys of a standard dialog, the page guard, the up-down's range, labels that size themselves
-// or shrink their font, and the timer's ticks through the message loop.
+// The Win32 renderer of window descriptions on the sample window: what the user does reaches the
+// events by control name and what the code sets raises none, the keys of a standard dialog, Tab
+// into groups and pages, the page guard, the up-down's range, labels that size themselves or
+// shrink their font, a move to a monitor of another resolution, and the timer's ticks through
+// the message loop.
 
 #include "ui/win32/form_window.h"
 
+#include "tests/support/sample_form.h"
+#include "tests/support/win32_rendered_window.h"
 #include "tests/ui/win32/pump.h"
 #include "ui/win32/display_dpi.h"
 #include "ui/win32/wide_text.h"
@@ -15,6 +18,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,96 +26,35 @@ namespace {
 
 using lirat_test::PumpFor;
 using lirat_test::PumpUntil;
-using ui::ControlKind;
+using testing_support::InParent;
 using ui::ControlSpec;
 
-ControlSpec Spec(const char* name, ControlKind kind, const char* parent, int left, int top,
-                 int width, int height, const char* text, int tab) {
-    ControlSpec control;
-    control.name = name;
-    control.kind = kind;
-    control.parent = parent;
-    control.left = left;
-    control.top = top;
-    control.width = width;
-    control.height = height;
-    control.text = text;
-    control.tabOrder = tab;
-    return control;
-}
-
-ui::FormSpec TestForm() {
-    ui::FormSpec form;
-    form.name = "TestForm";
-    form.caption = "Проба окна";
-    form.clientWidth = 400;
-    form.clientHeight = 300;
-    form.frame = ui::FrameKind::FixedDialogWithCloseBox;
-    // Listed out of tab order on purpose: the tab order comes from the description's numbers.
-    form.controls.push_back(Spec("Second", ControlKind::Button, "", 100, 10, 75, 25, "Второй", 1));
-    form.controls.push_back(Spec("First", ControlKind::Button, "", 10, 10, 75, 25, "Первый", 0));
-    ControlSpec list = Spec("List", ControlKind::ComboBox, "", 10, 50, 160, 21, "", 2);
-    list.items = {"один", "два", "три"};
-    list.itemIndex = 0;
-    form.controls.push_back(list);
-    form.controls.push_back(
-        Spec("Group", ControlKind::GroupBox, "", 10, 90, 170, 60, " Группа ", 3));
-    ControlSpec edit = Spec("Number", ControlKind::Edit, "Group", 20, 24, 49, 21, "1", 0);
-    edit.readOnly = true;
-    form.controls.push_back(edit);
-    ControlSpec upDown = Spec("Arrows", ControlKind::UpDown, "Group", 69, 24, 16, 21, "", 1);
-    upDown.minimum = 1;
-    upDown.maximum = 100;
-    upDown.position = 1;
-    upDown.associate = "Number";
-    form.controls.push_back(upDown);
-    ControlSpec grow = Spec("Grows", ControlKind::Label, "", 200, 10, 40, 13, "min", -1);
-    form.controls.push_back(grow);
-    ControlSpec fixed = Spec("Fixed", ControlKind::Label, "", 200, 30, 60, 24, "R=0", -1);
-    fixed.autoSize = false;
-    fixed.fontHeight = 21;
-    form.controls.push_back(fixed);
-    ControlSpec pages = Spec("Pages", ControlKind::PageControl, "", 200, 60, 190, 150, "", 4);
-    pages.itemIndex = 0;
-    form.controls.push_back(pages);
-    form.controls.push_back(Spec("PageA", ControlKind::TabSheet, "Pages", 0, 0, 0, 0, "Вход", -1));
-    form.controls.push_back(Spec("OnA", ControlKind::Button, "PageA", 10, 10, 75, 25, "На А", 0));
-    form.controls.push_back(Spec("PageB", ControlKind::TabSheet, "Pages", 0, 0, 0, 0, "Выход", -1));
-    form.controls.push_back(Spec("OnB", ControlKind::Button, "PageB", 10, 10, 75, 25, "На Б", 0));
-    ControlSpec radios =
-        Spec("Radios", ControlKind::RadioGroup, "", 10, 160, 120, 100, " Выход ", 5);
-    radios.items = {"0 - 10 В", "0 - 5 mA", "0 - 20 mA"};
-    radios.itemIndex = 0;
-    form.controls.push_back(radios);
-    ControlSpec bar = Spec("Bar", ControlKind::StatusBar, "", 0, 275, 400, 25, "", -1);
-    bar.panels = {{"Передано:", 170}, {"Принято:", 50}};
-    form.controls.push_back(bar);
-    return form;
-}
-
-struct Recorder : ui::win32::FormEvents {
+struct Recorder : ui::EventSink {
     std::vector<std::string> events;
     bool allowPageChange = true;
-    void Clicked(const std::string& control) override { events.push_back("click " + control); }
-    void Changed(const std::string& control) override { events.push_back("change " + control); }
-    bool PageChanging(const std::string& control) override {
-        events.push_back("changing " + control);
-        return allowPageChange;
+    bool Raise(const std::string& control, ui::FormEvent event) override {
+        static const std::map<ui::FormEvent, std::string> kWords = {
+            {ui::FormEvent::Click, "click "},
+            {ui::FormEvent::Change, "change "},
+            {ui::FormEvent::Changing, "changing "}};
+        events.push_back(kWords.at(event) + control);
+        return event != ui::FormEvent::Changing || allowPageChange;
     }
-    void CloseRequested() override { events.push_back("close"); }
+    ui::win32::FormOptions Options() {
+        ui::win32::FormOptions options;
+        options.closeRequested = [this] { events.push_back("close"); };
+        return options;
+    }
 };
 
-RECT InParent(HWND window) {
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+LONG FontHeight(HWND window) {
+    return -testing_support::FontOf(testing_support::FontOf(window)).lfHeight;
 }
 
 class FormWindowTest : public ::testing::Test {
 protected:
     Recorder events;
-    ui::win32::FormWindow form{TestForm(), events};
+    ui::win32::FormWindow form{testing_support::SampleForm(), events, events.Options()};
 
     void SetUp() override {
         form.Show();
@@ -125,31 +68,6 @@ protected:
         PumpFor(30);
     }
 };
-
-TEST_F(FormWindowTest, ControlsSitAtTheDescriptionsPlacesInItsFace) {
-    RECT client{};
-    ::GetClientRect(form.Handle(), &client);
-    EXPECT_EQ(client.right, 400);
-    EXPECT_EQ(client.bottom, 300);
-    for (const ControlSpec& control : form.Spec().controls) {
-        if (control.kind == ControlKind::TabSheet || control.kind == ControlKind::Label) {
-            continue;
-        }
-        SCOPED_TRACE(control.name);
-        const RECT at = InParent(Handle(control.name.c_str()));
-        EXPECT_EQ(at.left, control.left);
-        EXPECT_EQ(at.top, control.top);
-        EXPECT_EQ(at.right - at.left, control.width);
-        EXPECT_EQ(at.bottom - at.top, control.height);
-    }
-    LOGFONTW face{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Handle("First"), WM_GETFONT, 0, 0)),
-                 sizeof face, &face);
-    EXPECT_EQ(std::wstring(face.lfFaceName), L"MS Sans Serif");
-    EXPECT_EQ(face.lfHeight, -11);
-    EXPECT_EQ(::SendMessageW(Handle("Bar"), SB_GETPARTS, 0, 0), 2);
-    EXPECT_EQ(form["Bar"].ItemText(1), "Принято:");
-}
 
 TEST_F(FormWindowTest, UserActionsRaiseEventsAndCodeRaisesNone) {
     ::SendMessageW(Handle("First"), BM_CLICK, 0, 0);
@@ -244,38 +162,26 @@ TEST_F(FormWindowTest, ThePageChangesOnlyWhenTheGuardAllowsIt) {
 }
 
 TEST_F(FormWindowTest, LabelsGrowWithTheirCaptionOrShrinkTheirFontToFit) {
-    form["Grows"].SetText("Рабочий диапазон (град. С): ");
-    RECT grown = InParent(Handle("Grows"));
+    form["Caption"].SetText("Рабочий диапазон (град. С): ");
+    RECT grown = InParent(Handle("Caption"));
     const SIZE needed = ui::win32::TextExtent(ui::win32::FaceFont("MS Sans Serif", 11),
                                               L"Рабочий диапазон (град. С): ");
     EXPECT_GE(grown.right - grown.left, needed.cx);
-    form["Grows"].SetText("m");
-    grown = InParent(Handle("Grows"));
-    EXPECT_EQ(grown.right - grown.left, 40) << "never narrower than the layout's width";
+    form["Caption"].SetText("m");
+    grown = InParent(Handle("Caption"));
+    EXPECT_EQ(grown.right - grown.left, 30) << "never narrower than the layout's width";
 
     form["Fixed"].SetText("R = 0,0 Om and much more");
     const RECT box = InParent(Handle("Fixed"));
     EXPECT_EQ(box.right - box.left, 60);
-    LOGFONTW face{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Handle("Fixed"), WM_GETFONT, 0, 0)),
-                 sizeof face, &face);
-    EXPECT_LT(-face.lfHeight, 21);
+    EXPECT_LT(FontHeight(Handle("Fixed")), 21);
     form["Fixed"].SetText("R");
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Handle("Fixed"), WM_GETFONT, 0, 0)),
-                 sizeof face, &face);
-    EXPECT_EQ(face.lfHeight, -21);
-}
-
-LONG FontHeight(HWND window) {
-    LOGFONTW face{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window, WM_GETFONT, 0, 0)), sizeof face,
-                 &face);
-    return -face.lfHeight;
+    EXPECT_EQ(FontHeight(Handle("Fixed")), 21);
 }
 
 TEST_F(FormWindowTest, AMoveToAMonitorOfAnotherResolutionRescalesAtTheSuggestedPlace) {
     // A place the logic gave, in the description's pixels, survives every rescaling.
-    form["Grows"].SetLeft(210);
+    form["Caption"].SetLeft(210);
     const struct {
         int dpi, left, top;
         RECT expected; // the window with its frame, as far as it is inside 1280 x 1024
@@ -308,8 +214,8 @@ TEST_F(FormWindowTest, AMoveToAMonitorOfAnotherResolutionRescalesAtTheSuggestedP
         EXPECT_EQ(first.right - first.left, ui::ScaleLength(75, move.dpi));
         EXPECT_EQ(FontHeight(Handle("First")), ui::ScaleFontHeight(11, move.dpi));
         EXPECT_EQ(FontHeight(Handle("Fixed")), ui::ScaleFontHeight(21, move.dpi));
-        EXPECT_EQ(InParent(Handle("Grows")).left, ui::ScaleLength(210, move.dpi));
-        EXPECT_EQ(form["Grows"].Left(), 210);
+        EXPECT_EQ(InParent(Handle("Caption")).left, ui::ScaleLength(210, move.dpi));
+        EXPECT_EQ(form["Caption"].Left(), 210);
         // The radio buttons stay inside their group, the pages inside their page control.
         const RECT group = InParent(Handle("Radios"));
         const RECT last = InParent(form.ItemHandle("Radios", 2));
