@@ -3,9 +3,11 @@
 // plain lines with their prompts, the chart's ticks and the record's JSON.
 
 #include "cli/arguments.h"
-#include "cli/batch.h"
 #include "cli/batch_display.h"
+#include "cli/command_table.h"
+#include "cli/file_names.h"
 #include "cli/port_console.h"
+#include "cli/port_runs.h"
 #include "cli/record.h"
 #include "cli/svg_chart.h"
 #include "tests/support/json_reader.h"
@@ -30,7 +32,7 @@ TEST(Arguments, TakeEveryPortAndUnitButNoPortTwice) {
     const auto all = ParseArguments({"read", "--port", "all"});
     EXPECT_TRUE(ManyPorts(*all.options));
     EXPECT_FALSE(all.options->port);
-    EXPECT_EQ(ParseArguments({"scan", "--port", "COM3"}).options->command, Command::Scan);
+    EXPECT_EQ(ParseArguments({"scan", "--port", "COM3"}).options->command->word, "scan");
     const auto twice = ParseArguments({"read", "--port", "COM7", "--port", "com7"});
     EXPECT_EQ(twice.error, "Параметр задан дважды: --port com7");
     EXPECT_NE(ParseArguments({"read", "--record", "r"}).error.find("не относится"),
