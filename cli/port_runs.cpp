@@ -5,18 +5,19 @@
 #include "cli/command_error.h"
 #include "cli/command_table.h"
 #include "cli/file_names.h"
+#include "cli/interrupt.h"
 #include "cli/json_output.h"
 #include "cli/option_table.h"
 #include "cli/port_console.h"
 #include "cli/port_devices.h"
 #include "cli/port_probe.h"
 #include "cli/report_text.h"
-#include "cli/run.h"
 #include "cli/user_files.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -87,9 +88,10 @@ Options OptionsOfPort(const Options& options, const std::string& port, std::size
     return own;
 }
 
-// The options of each port of the run: for a run of one, those given.
+// The options of each port of the run: for a run of one, those given. A command that does not
+// talk to the transducer is a run of one whatever ports it names (scan asks them all itself).
 std::vector<Options> RunsOfPorts(const Options& options, Console& console) {
-    if (!ManyPorts(options)) {
+    if (!options.command->talksToDevice || !ManyPorts(options)) {
         return {options};
     }
     const std::vector<std::string> ports = PortsOfRun(options, console);
@@ -104,6 +106,23 @@ std::vector<Options> RunsOfPorts(const Options& options, Console& console) {
         CheckOutputs(run);
     }
     return runs;
+}
+
+// Runs `run` and shows on `console` the message of a CommandError or other exception that
+// ends it; the exit status either way.
+ExitStatus ReportedRun(const std::function<ExitStatus()>& run, Console& console) {
+    try {
+        return run();
+    } catch (const CommandError& error) {
+        console.Err(std::string(error.what()) + "\n");
+        if (error.Status() == ExitStatus::Usage) {
+            console.Err(std::string(texts::SeeHelp) + "\n");
+        }
+        return error.Status();
+    } catch (const std::exception& error) {
+        console.Err(std::string("Ошибка: ") + error.what() + "\n");
+        return ExitStatus::DeviceError;
+    }
 }
 
 std::string ResultText(ExitStatus status) {
@@ -239,14 +258,29 @@ ExitStatus BatchStatus(const std::vector<ExitStatus>& statuses) {
 }
 
 ExitStatus RunOnPorts(const Options& options, Console& console, const std::string& commandLine) {
-    const std::vector<Options> runs = RunsOfPorts(options, console);
+    // While the transducer is talked to, Ctrl+C stops the run at the next safe point instead of
+    // ending the program in the middle of a step.
+    std::optional<InterruptScope> interrupt;
+    if (options.command->talksToDevice) {
+        interrupt.emplace();
+    }
+    std::vector<Options> runs;
+    const ExitStatus setUp = ReportedRun(
+        [&] {
+            runs = RunsOfPorts(options, console);
+            return ExitStatus::Done;
+        },
+        console);
+    if (setUp != ExitStatus::Done) {
+        return setUp;
+    }
     Presentation presentation(console, runs);
     std::vector<PortResult> results(runs.size());
     ForEachPort(runs.size(), [&](std::size_t i) {
         Console& own = presentation.ConsoleOf(i);
         const auto start = std::chrono::steady_clock::now();
-        results[i].status = static_cast<ExitStatus>(
-            ReportedRun([&] { return runs[i].command->run(runs[i], own, commandLine); }, own));
+        results[i].status =
+            ReportedRun([&] { return runs[i].command->run(runs[i], own, commandLine); }, own);
         results[i].seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         presentation.Ended(i, results[i].status);

@@ -1,7 +1,8 @@
 #pragma once
-// Every command that talks to the transducer runs here, on the ports of its command line: the
-// one given (or that of --settings), or several at once (--port given more than once, or --port
-// all). A run of one port talks straight to the terminal, as a command on one port always has.
+// Every command runs here, from its parsed command line to its exit status. One that talks to
+// the transducer runs on the ports of its command line: the one given (or that of --settings),
+// or several at once (--port given more than once, or --port all); any other is a run of one.
+// A run of one talks straight to the terminal, as a command on one port always has.
 // A run of several gives each port a thread, port, engine, command tables and window state of
 // its own, so a port that hangs or fails holds up and spoils none of the others; while they
 // run, the ports' live lines (batch_display.h); at the end each port's results, then a table of

@@ -2,44 +2,12 @@
 
 #include "cli/arguments.h"
 #include "cli/cli_texts.h"
-#include "cli/command_error.h"
-#include "cli/command_table.h"
+#include "cli/exit_status.h"
 #include "cli/help_text.h"
-#include "cli/interrupt.h"
 #include "cli/port_runs.h"
 #include "protocol/number_text.h"
 
-#include <exception>
-
 namespace cli {
-namespace {
-
-ExitStatus RunCommand(const Options& options, Console& console, const std::string& commandLine) {
-    if (!options.command->talksToDevice) {
-        return options.command->run(options, console, commandLine);
-    }
-    // From here on the transducer is talked to: Ctrl+C stops the run at the next safe point
-    // instead of ending the program in the middle of a step.
-    const InterruptScope interrupt;
-    return RunOnPorts(options, console, commandLine);
-}
-
-} // namespace
-
-int ReportedRun(const std::function<ExitStatus()>& run, Console& console) {
-    try {
-        return Code(run());
-    } catch (const CommandError& error) {
-        console.Err(std::string(error.what()) + "\n");
-        if (error.Status() == ExitStatus::Usage) {
-            console.Err(std::string(texts::SeeHelp) + "\n");
-        }
-        return Code(error.Status());
-    } catch (const std::exception& error) {
-        console.Err(std::string("Ошибка: ") + error.what() + "\n");
-        return Code(ExitStatus::DeviceError);
-    }
-}
 
 int Run(const std::vector<std::string>& args, Console& console) {
     // Numbers on the command line, in profiles and on the wire all use a point, whatever the
@@ -60,7 +28,7 @@ int Run(const std::vector<std::string>& args, Console& console) {
     for (const std::string& arg : args) {
         commandLine += " " + arg;
     }
-    return ReportedRun([&] { return RunCommand(*parsed.options, console, commandLine); }, console);
+    return Code(RunOnPorts(*parsed.options, console, commandLine));
 }
 
 } // namespace cli
