@@ -1,93 +1,15 @@
 #include "cli/arguments.h"
 
 #include "cli/cli_texts.h"
+#include "cli/command_table.h"
+#include "cli/option_table.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
-#include <initializer_list>
 #include <string_view>
 
 namespace cli {
 namespace {
-
-using Text = std::optional<std::string> Options::*;
-using Flag = bool Options::*;
-using Texts = std::vector<std::string> Options::*;
-
-struct OptionSpec {
-    std::string_view name;
-    Text text = nullptr; // an option with a value
-    Flag flag = nullptr; // a flag, set to `flagValue`
-    bool flagValue = true;
-    std::initializer_list<Command> commands; // the commands it belongs to
-    Texts texts = nullptr;                   // an option that may be given again and again
-};
-
-constexpr auto Device = {Command::Read,  Command::Write,          Command::Temp,
-                         Command::Reset, Command::CalibrateInput, Command::CalibrateOutput};
-
-constexpr auto Recorded = {Command::Write, Command::CalibrateInput, Command::CalibrateOutput};
-
-const std::array<OptionSpec, 25> Specs{{
-    {"--port",
-     nullptr,
-     nullptr,
-     true,
-     {Command::Scan, Command::Read, Command::Write, Command::Temp, Command::Reset,
-      Command::CalibrateInput, Command::CalibrateOutput},
-     &Options::ports},
-    {"--settings", &Options::settings, nullptr, true, Device},
-    {"--log", &Options::log, nullptr, true, Device},
-    {"--pace", nullptr, nullptr, true, Device}, // parsed on its own: it has two words
-    {"--profile", &Options::profile, nullptr, true, {Command::Read, Command::Write}},
-    {"--json", nullptr, &Options::json, true, {Command::Read}},
-    {"--temp", nullptr, &Options::temp, true, {Command::Read}},
-    {"--no-verify", nullptr, &Options::verify, false, {Command::Write}},
-    {"--range",
-     &Options::range,
-     nullptr,
-     true,
-     {Command::Write, Command::Temp, Command::CalibrateInput}},
-    {"--upper", &Options::upper, nullptr, true, {Command::Write}},
-    {"--lower", &Options::lower, nullptr, true, {Command::Write}},
-    {"--break", &Options::breakLevel, nullptr, true, {Command::Write}},
-    {"--output", &Options::output, nullptr, true, {Command::Write, Command::CalibrateOutput}},
-    {"--count", &Options::count, nullptr, true, {Command::Temp}},
-    {"--every", &Options::every, nullptr, true, {Command::Temp}},
-    {"--csv", &Options::csv, nullptr, true, {Command::Temp}},
-    {"--html", &Options::html, nullptr, true, {Command::Temp}},
-    {"--record", &Options::record, nullptr, true, Recorded},
-    {"--unit", nullptr, nullptr, true, Recorded, &Options::units},
-    {"--operator", &Options::operatorName, nullptr, true, Recorded},
-    {"--min", &Options::min, nullptr, true, {Command::CalibrateOutput}},
-    {"--max", &Options::max, nullptr, true, {Command::CalibrateOutput}},
-    {"--force",
-     nullptr,
-     &Options::force,
-     true,
-     {Command::CalibrateInput, Command::CalibrateOutput}},
-    {"--help", nullptr, nullptr, true, {}},
-    {"-h", nullptr, nullptr, true, {}},
-}};
-
-const OptionSpec* FindSpec(std::string_view name) {
-    for (const OptionSpec& spec : Specs) {
-        if (spec.name == name) {
-            return &spec;
-        }
-    }
-    return nullptr;
-}
-
-bool Belongs(const OptionSpec& spec, Command command) {
-    for (Command c : spec.commands) {
-        if (c == command) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // Port names are compared as Windows compares COM names, without regard to case.
 bool SameName(std::string_view a, std::string_view b) {
@@ -98,44 +20,101 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 ParsedArguments Fail(std::string error) {
-    return ParsedArguments{std::nullopt, std::move(error)};
+    return ParsedArguments{std::nullopt, false, std::move(error)};
 }
 
-// The command word (and for calibrate the word after it); the index of the first option.
-std::optional<Command> CommandOf(const std::vector<std::string>& args, std::size_t& next,
-                                 std::string& error) {
-    const std::string& word = args[0];
-    next = 1;
-    if (word == "ports")
-        return Command::Ports;
-    if (word == "scan")
-        return Command::Scan;
-    if (word == "read")
-        return Command::Read;
-    if (word == "write")
-        return Command::Write;
-    if (word == "temp")
-        return Command::Temp;
-    if (word == "reset")
-        return Command::Reset;
-    if (word == "calibrate") {
-        next = 2;
-        if (args.size() > 1 && args[1] == "input")
-            return Command::CalibrateInput;
-        if (args.size() > 1 && args[1] == "output")
-            return Command::CalibrateOutput;
-        error = texts::UnknownCalibration;
+bool IsHelp(std::string_view arg) {
+    const OptionRow* row = FindOption(arg);
+    return row != nullptr && row->kind == OptionKind::Help;
+}
+
+// "input или output"; "a, b или c".
+std::string Alternatives(const std::vector<std::string_view>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        text += i == 0 ? "" : (i + 1 < words.size() ? ", " : texts::Or);
+        text += words[i];
+    }
+    return text;
+}
+
+// The command the first words call (one or two); `next` is the index of the first option.
+const CommandRow* CommandOf(const std::vector<std::string>& args, std::size_t& next,
+                            std::string& error) {
+    std::vector<std::string_view> seconds; // of the commands of two words the first names
+    for (const CommandRow& row : CommandTable()) {
+        const std::string_view word = row.word;
+        const auto blank = word.find(' ');
+        if (word.substr(0, blank) != args[0]) {
+            continue;
+        }
+        if (blank == word.npos) {
+            next = 1;
+            return &row;
+        }
+        const std::string_view second = word.substr(blank + 1);
+        if (args.size() > 1 && args[1] == second) {
+            next = 2;
+            return &row;
+        }
+        seconds.push_back(second);
+    }
+    error = seconds.empty() ? texts::UnknownCommand + args[0]
+                            : texts::SecondWordAfter + args[0] + texts::SecondWordNeeded +
+                                  Alternatives(seconds) + ".";
+    return nullptr;
+}
+
+// Stores the value of `row` given as `value`; the error, if it is not one it can take.
+std::optional<std::string> Store(const OptionRow& row, const std::string& value, Options& options) {
+    switch (row.kind) {
+    case OptionKind::Choice: {
+        const auto chosen = std::find(row.choices.begin(), row.choices.end(), value);
+        if (chosen == row.choices.end()) {
+            std::vector<std::string_view> words(row.choices.begin(), row.choices.end());
+            return std::string(texts::BadValue) + std::string(row.name) + ": " + value + " (" +
+                   Alternatives(words) + ")";
+        }
+        options.*(row.choice) = static_cast<Pace>(chosen - row.choices.begin());
         return std::nullopt;
     }
-    error = std::string(texts::UnknownCommand) + word;
+    case OptionKind::Repeated:
+        // The same port twice would be two threads fighting over one device; the same unit
+        // twice, two records of one name.
+        for (const std::string& given : options.*(row.values)) {
+            if (SameName(given, value)) {
+                return texts::OptionRepeated + std::string(row.name) + " " + value;
+            }
+        }
+        (options.*(row.values)).push_back(value);
+        return std::nullopt;
+    default:
+        options.*(row.value) = value;
+        return std::nullopt;
+    }
+}
+
+// Mistakes of the command line as a whole.
+std::optional<std::string> UsageMistake(const Options& options) {
+    // Checked before any value, so a call without a port is a usage mistake whatever else is
+    // wrong with it.
+    if (options.command->talksToDevice && options.ports.empty() && !options.settings) {
+        return texts::NoPort;
+    }
+    if ((!options.units.empty() || options.operatorName) && !options.record) {
+        return texts::UnitWithoutRecord;
+    }
+    // One unit per port, paired in the order given; the ports of a scan are not known before.
+    const bool all =
+        std::find(options.ports.begin(), options.ports.end(), AllPorts) != options.ports.end();
+    if (!options.units.empty() &&
+        (all || options.units.size() != std::max<std::size_t>(options.ports.size(), 1))) {
+        return texts::UnitsPerPort;
+    }
     return std::nullopt;
 }
 
 } // namespace
-
-bool TalksToDevice(Command command) {
-    return command != Command::Help && command != Command::Ports && command != Command::Scan;
-}
 
 bool ManyPorts(const Options& options) {
     return options.ports.size() > 1 ||
@@ -143,10 +122,8 @@ bool ManyPorts(const Options& options) {
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            return ParsedArguments{Options{}, {}};
-        }
+    if (std::any_of(args.begin(), args.end(), [](const std::string& arg) { return IsHelp(arg); })) {
+        return ParsedArguments{std::nullopt, true, {}};
     }
     if (args.empty()) {
         return Fail(texts::NoCommand);
@@ -154,11 +131,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     Options options;
     std::size_t i = 0;
     std::string error;
-    const auto command = CommandOf(args, i, error);
-    if (!command) {
+    options.command = CommandOf(args, i, error);
+    if (options.command == nullptr) {
         return Fail(error);
     }
-    options.command = *command;
 
     std::vector<std::string_view> seen;
     for (; i < args.size(); ++i) {
@@ -168,25 +144,24 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
             inlineValue = std::string(arg.substr(equals + 1));
             arg = arg.substr(0, equals);
         }
-        const OptionSpec* spec = FindSpec(arg);
-        if (spec == nullptr) {
+        const OptionRow* row = FindOption(arg);
+        if (row == nullptr) {
             return Fail((arg.starts_with("-") ? texts::UnknownOption : texts::ExtraArgument) +
                         std::string(arg));
         }
-        if (!Belongs(*spec, options.command)) {
+        if (!options.command->Takes(row->name)) {
             return Fail(texts::OptionNotForCommand + std::string(arg));
         }
-        for (std::string_view name : seen) {
-            if (name == spec->name && spec->texts == nullptr) {
-                return Fail(texts::OptionRepeated + std::string(arg));
-            }
+        if (row->kind != OptionKind::Repeated &&
+            std::find(seen.begin(), seen.end(), row->name) != seen.end()) {
+            return Fail(texts::OptionRepeated + std::string(arg));
         }
-        seen.push_back(spec->name);
-        if (spec->flag != nullptr) {
+        seen.push_back(row->name);
+        if (row->kind == OptionKind::Flag) {
             if (inlineValue) {
                 return Fail(texts::UnknownOption + args[i]);
             }
-            options.*(spec->flag) = spec->flagValue;
+            options.*(row->flag) = row->flagValue;
             continue;
         }
         std::string value;
@@ -197,31 +172,17 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
         } else {
             return Fail(texts::OptionNeedsValue + std::string(arg));
         }
-        if (spec->name == "--pace") {
-            if (value != "window" && value != "fast") {
-                return Fail(std::string(texts::BadValue) + "--pace: " + value +
-                            " (window или fast)");
-            }
-            options.pace = value == "fast" ? Pace::Fast : Pace::Window;
-            continue;
+        if (const auto mistake = Store(*row, value, options)) {
+            return Fail(*mistake);
         }
-        if (spec->texts != nullptr) {
-            // The same port twice would be two threads fighting over one device; the same unit
-            // twice, two records of one name.
-            for (const std::string& given : options.*(spec->texts)) {
-                if (SameName(given, value)) {
-                    return Fail(texts::OptionRepeated + std::string(arg) + " " + value);
-                }
-            }
-            (options.*(spec->texts)).push_back(value);
-            continue;
-        }
-        options.*(spec->text) = value;
+    }
+    if (const auto mistake = UsageMistake(options)) {
+        return Fail(*mistake);
     }
     if (options.ports.size() == 1 && options.ports.front() != AllPorts) {
         options.port = options.ports.front();
     }
-    return ParsedArguments{options, {}};
+    return ParsedArguments{options, false, {}};
 }
 
 } // namespace cli

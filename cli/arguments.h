@@ -1,9 +1,10 @@
 #pragma once
 // The command line of lirat5-cli: a command word, then options as "--name value" or
-// "--name=value". Parsing checks only the shape (known command, options that belong to it,
-// values present, nothing twice but the ports and the units, and no port twice); what the
-// values mean is checked by the commands, so that a wrong value gets its own exit status and
-// message.
+// "--name=value", as the tables of commands (command_table.h) and options (option_table.h) say.
+// Parsing checks only the shape (known command, options that belong to it, values present,
+// nothing twice but the ports and the units, and no port twice, a port or settings file for a
+// command that talks to the transducer, the units one per port); what the values mean is
+// checked by the commands, so that a wrong value gets its own exit status and message.
 
 #include <optional>
 #include <string>
@@ -11,7 +12,7 @@
 
 namespace cli {
 
-enum class Command { Help, Ports, Scan, Read, Write, Temp, Reset, CalibrateInput, CalibrateOutput };
+struct CommandRow;
 
 // The --port value that stands for every port a scan finds answering.
 inline constexpr const char* AllPorts = "all";
@@ -22,7 +23,7 @@ enum class Pace {
 };
 
 struct Options {
-    Command command = Command::Help;
+    const CommandRow* command = nullptr;
 
     // Every command that talks to the transducer. `ports` holds every --port in the order
     // given; `port` is the one port this run talks to (the only one given, or in a run over
@@ -68,14 +69,12 @@ struct Options {
 
 struct ParsedArguments {
     std::optional<Options> options; // set when the command line has a valid shape
+    bool help = false;              // or when it asks for --help, whatever else it holds
     std::string error;              // otherwise what is wrong with it
 };
 
 // `args` are the arguments after the program's name.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
-
-// Whether the command opens the transducer's port.
-bool TalksToDevice(Command command);
 
 // Whether the command line names more than one port, or every port a scan finds.
 bool ManyPorts(const Options& options);

@@ -13,7 +13,10 @@ inline constexpr const char* OutputTypeNames[] = {"0 - 10 В", "0 - 5 mA", "0 - 
 inline constexpr const char* SeeHelp = "Справка: lirat5-cli --help";
 inline constexpr const char* NoCommand = "Не задана команда.";
 inline constexpr const char* UnknownCommand = "Неизвестная команда: ";
-inline constexpr const char* UnknownCalibration = "После calibrate нужно указать input или output.";
+// "После calibrate нужно указать input или output.": the first of a command's two words alone.
+inline constexpr const char* SecondWordAfter = "После ";
+inline constexpr const char* SecondWordNeeded = " нужно указать ";
+inline constexpr const char* Or = " или ";
 inline constexpr const char* UnknownOption = "Неизвестный параметр: ";
 inline constexpr const char* OptionNotForCommand = "Параметр не относится к этой команде: ";
 inline constexpr const char* OptionNeedsValue = "Не задано значение параметра ";
@@ -108,11 +111,6 @@ inline constexpr const char* StageNotReached = "не выполнялся";
 inline constexpr const char* StageDone = "выполнен";
 inline constexpr const char* StageFailed = "не выполнен";
 inline constexpr const char* StageInterrupted = "прерван";
-inline constexpr const char* StageWrite = "Запись конфигурации";
-inline constexpr const char* StageVerify = "Проверка записанного";
-inline constexpr const char* StageZero = "Калибровка нуля";
-inline constexpr const char* StageGain = "Калибровка усиления";
-inline constexpr const char* StageOutput = "Калибровка выхода";
 inline constexpr const char* FactResistance = "Подключено сопротивление";
 inline constexpr const char* FactStatus = "Состояние прибора (ответ на $0)";
 inline constexpr const char* FactMinimum = "Измерено на коде 0D0";
@@ -160,33 +158,8 @@ inline constexpr const char* ScanUnavailable = "не открывается";
 inline constexpr const char* ScanFound = "Отвечают как ЛИРАТ-5: ";
 inline constexpr const char* ScanNone = "Ни один порт не ответил как преобразователь ЛИРАТ-5.";
 
-// What a port is doing, on its live line in a run over several ports.
-inline constexpr const char* PhaseRead = "чтение";
-inline constexpr const char* PhaseWrite = "запись";
-inline constexpr const char* PhaseVerify = "проверка";
-inline constexpr const char* PhaseMeasure = "измерение";
-inline constexpr const char* PhaseReset = "сброс";
-inline constexpr const char* PhaseZero = "калибровка нуля";
-inline constexpr const char* PhaseGain = "калибровка усиления";
-inline constexpr const char* PhaseOutput = "калибровка выхода";
-
-// After an interruption: what each command of a transaction sets or asks, and the headings of
-// the message that says which went out.
-inline constexpr const char* WhatRange = "диапазон датчика";
-inline constexpr const char* WhatUpper = "верхнее значение диапазона";
-inline constexpr const char* WhatBreak = "уровень сигнала обрыв";
-inline constexpr const char* WhatLower = "нижнее значение диапазона";
-inline constexpr const char* WhatOutput = "тип выхода";
-inline constexpr const char* WhatMeasured = "измеренное значение";
-inline constexpr const char* WhatReset = "восстановление заводских настроек ($F)";
-inline constexpr const char* WhatStatus = "запрос состояния ($0)";
-inline constexpr const char* WhatZero = "калибровка нуля ($1)";
-inline constexpr const char* WhatGain = "калибровка усиления ($2)";
-inline constexpr const char* WhatLowCode = "выход на тестовом коде 0D0";
-inline constexpr const char* WhatHighCode = "выход на тестовом коде CD0";
-inline constexpr const char* WhatOutputGain = "коэффициент усиления ($C)";
-inline constexpr const char* WhatOutputOffset = "смещение ($D)";
-inline constexpr const char* WhatOutputEnd = "завершение калибровки ($B)";
+// After an interruption: the headings of the message that says which of a transaction's
+// commands went out.
 inline constexpr const char* Interrupted = "Прервано (";
 inline constexpr const char* InterruptAtPhase = ") на этапе «";
 inline constexpr const char* InterruptBeforePhase = ") до начала этапа «";
@@ -201,8 +174,6 @@ inline constexpr const char* EndOfInputCause = "конец ввода";
 
 // Terminal prompts.
 inline constexpr const char* PressEnter = "Нажмите Enter, когда будете готовы...";
-inline constexpr const char* ZeroStage = "Калибровка нуля";
-inline constexpr const char* GainStage = "Калибровка усиления";
 inline constexpr const char* AssembleCircuit = "Для калибровки соберите схему";
 inline constexpr const char* ZeroResistance = "R = 0,0 Om";
 inline constexpr const char* CalibrationInterrupted =

@@ -1,7 +1,7 @@
 // calibrate input and calibrate output: the calibration window's procedures on a terminal, with
 // its instructions, prompts and intervals, through the same starters of the engine; with
 // --record the unit is read before and after and the run is kept as a record.
-#include "cli/commands.h"
+#include "cli/command_table.h"
 
 #include "catalogue/sensor_catalogue.h"
 #include "cli/cli_texts.h"
@@ -24,8 +24,8 @@ namespace cli {
 namespace {
 
 // What the input page shows above its diagram: the stage and the resistance to connect.
-void ShowStage(Console& console, const char* stage, std::string_view resistance) {
-    console.Err(std::string(stage) + "\n" + texts::AssembleCircuit + ": " +
+void ShowStage(Console& console, const Phase& stage, std::string_view resistance) {
+    console.Err(std::string(stage.title) + "\n" + texts::AssembleCircuit + ": " +
                 std::string(resistance) + "\n");
 }
 
@@ -55,12 +55,13 @@ std::string StatusReply(const Stage& stage) {
 
 // One stage of the input calibration; true when the transducer reported success.
 bool InputStage(Session& session, Recorder& recorder, std::size_t stage, int inputStage,
-                const char* name, std::string_view resistance) {
-    ShowStage(session.Terminal(), name, resistance);
+                std::string_view resistance) {
+    const Phase& phase = inputStage == 0 ? phases::Zero : phases::Gain;
+    ShowStage(session.Terminal(), phase, resistance);
     recorder.BeginStage(stage);
     const TransactionResult result = session.Run(
         [inputStage](protocol::ExchangeEngine& engine) { engine.KalibrButton1Click(inputStage); },
-        Pace::Window, inputStage == 0 ? phases::Zero : phases::Gain);
+        Pace::Window, phase);
     recorder.EndStage(stage, result);
     recorder.AddFact(stage, texts::FactResistance, "resistance", std::string(resistance));
     const std::string status = StatusReply(recorder.Data().stages[stage]);
@@ -140,18 +141,17 @@ ExitStatus RunCalibrateInput(const Options& options, Console& console,
     const int range = IndexOption("--range", RequiredOption("--range", options.range),
                                   catalogue::SensorRangeCount - 1, texts::RangeLimits);
     Session session(options, console, commandLine);
-    Recorder recorder(options, session, RecordKind::InputCalibration, commandLine,
-                      {texts::StageZero, texts::StageGain}, true);
+    Recorder recorder(options, session, RecordKind::InputCalibration, commandLine, true);
     return recorder.Run([&] {
         if (const auto refused = RefuseOtherSetting(options, recorder, range, false)) {
             return *refused;
         }
         session.View().SetSelectedRange(range);
-        if (!InputStage(session, recorder, 0, 0, texts::ZeroStage, texts::ZeroResistance)) {
+        if (!InputStage(session, recorder, 0, 0, texts::ZeroResistance)) {
             return CloseCalibration(session, ExitStatus::DeviceError);
         }
         const bool gain =
-            InputStage(session, recorder, 1, 1, texts::GainStage,
+            InputStage(session, recorder, 1, 1,
                        catalogue::SensorRanges[static_cast<std::size_t>(range)].CalibText);
         return CloseCalibration(session, gain ? ExitStatus::Done : ExitStatus::DeviceError);
     });
@@ -170,8 +170,7 @@ ExitStatus RunCalibrateOutput(const Options& options, Console& console,
         session.Ui().PresetAnswer(protocol::texts::MaximumCaption,
                                   NumberOption("--max", *options.max));
     }
-    Recorder recorder(options, session, RecordKind::OutputCalibration, commandLine,
-                      {texts::StageOutput}, true);
+    Recorder recorder(options, session, RecordKind::OutputCalibration, commandLine, true);
     return recorder.Run([&] {
         if (const auto refused = RefuseOtherSetting(options, recorder, output, true)) {
             return *refused;

@@ -1,6 +1,6 @@
 // ports: the serial ports the system knows, each with the device its name opens, whether it is
 // plugged in and what it is.
-#include "cli/commands.h"
+#include "cli/command_table.h"
 
 #include "cli/cli_texts.h"
 #include "cli/port_list_text.h"
@@ -8,7 +8,8 @@
 
 namespace cli {
 
-ExitStatus RunPorts(Console& console) {
+ExitStatus RunPorts(const Options& /*options*/, Console& console,
+                    const std::string& /*commandLine*/) {
     const std::vector<serial::TComPortInfo> ports = serial::ListComPorts();
     if (ports.empty()) {
         console.Out(std::string(texts::NoPorts) + "\n");

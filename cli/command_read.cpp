@@ -1,6 +1,6 @@
 // read: the configuration (and with --temp the measured value), shown, as JSON, or kept in a
 // profile for write.
-#include "cli/commands.h"
+#include "cli/command_table.h"
 
 #include "cli/cli_texts.h"
 #include "cli/command_error.h"

@@ -1,5 +1,5 @@
 // reset: the factory reset, always at the window's intervals.
-#include "cli/commands.h"
+#include "cli/command_table.h"
 
 #include "cli/session.h"
 

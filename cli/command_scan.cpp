@@ -1,6 +1,6 @@
 // scan: which ports answer "$8" as this transducer, with the sensor type and range each one is
 // set to; busy and silent ports are listed as such. Nothing but "$8" is ever sent.
-#include "cli/commands.h"
+#include "cli/command_table.h"
 
 #include "catalogue/sensor_catalogue.h"
 #include "cli/cli_texts.h"
@@ -28,7 +28,7 @@ std::string ProbeStateText(const ProbeResult& result) {
     return {};
 }
 
-ExitStatus RunScan(const Options& options, Console& console) {
+ExitStatus RunScan(const Options& options, Console& console, const std::string& /*commandLine*/) {
     const std::vector<ProbeResult> results = ProbePorts(PortsToScan(options.ports));
     if (results.empty()) {
         console.Out(std::string(texts::NoPorts) + "\n");

@@ -1,6 +1,6 @@
 // temp: the measured value, once or as a series, each with its local time, optionally into a
 // CSV file and a page with a chart.
-#include "cli/commands.h"
+#include "cli/command_table.h"
 
 #include "catalogue/sensor_catalogue.h"
 #include "cli/cli_texts.h"

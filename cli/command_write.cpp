@@ -1,6 +1,6 @@
 // write: the window's checks, the window's write, then (unless --no-verify) a read of all five
 // values compared with what was sent.
-#include "cli/commands.h"
+#include "cli/command_table.h"
 
 #include "cli/cli_texts.h"
 #include "cli/command_error.h"
@@ -121,10 +121,8 @@ ExitStatus RunWrite(const Options& options, Console& console, const std::string&
     }
 
     Session session(options, console, commandLine);
-    Recorder recorder = options.verify ? Recorder(options, session, RecordKind::Write, commandLine,
-                                                  {texts::StageWrite, texts::StageVerify})
-                                       : Recorder(options, session, RecordKind::Write, commandLine,
-                                                  {texts::StageWrite});
+    Recorder recorder(options, session, RecordKind::Write, commandLine, false,
+                      options.verify ? nullptr : &phases::Verify);
     return recorder.Run(
         [&] { return WriteAndVerify(options, session, recorder, values, *check.parameters); });
 }

@@ -1,24 +1,14 @@
-#include "cli/interrupt.h"
+// Signals: SIGINT (Ctrl+C), SIGTERM and SIGHUP (the terminal closed) ask the command to stop.
+#include "cli/interrupt_platform.h"
 
-#include <atomic>
 #include <csignal>
 #include <iterator>
-#include <mutex>
 
-namespace cli {
+namespace cli::interrupt_platform {
 namespace {
-
-// Counts requests: 1 stop after the step, 2 end at once; lock-free atomics are safe to touch
-// in a signal handler.
-std::atomic<int> level{0};
-std::atomic<int> cause{0};
 
 constexpr int Stopping[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Runs of several ports open a scope each on threads of their own: the first scope installs
-// the handlers and the last one puts the previous ones back.
-std::mutex scopes;
-int openScopes = 0;
 struct sigaction previous[std::size(Stopping)]{};
 struct sigaction previousPipe {};
 
@@ -30,10 +20,8 @@ void Restore(int signal) {
 }
 
 extern "C" void OnStop(int signal) {
-    int expected = 0;
-    cause.compare_exchange_strong(expected, signal);
     // A terminal that is gone cannot be answered: nothing is worth waiting for.
-    const int now = signal == SIGHUP ? (level = 2, 2) : ++level;
+    const int now = signal == SIGHUP ? (RequestAbandon(signal), 2) : Request(signal);
     if (now >= 2) {
         // The next request ends the program at once.
         for (int stopping : Stopping) {
@@ -44,13 +32,7 @@ extern "C" void OnStop(int signal) {
 
 } // namespace
 
-InterruptScope::InterruptScope() {
-    const std::lock_guard lock(scopes);
-    if (openScopes++ > 0) {
-        return;
-    }
-    level = 0;
-    cause = 0;
+void Install() {
     struct sigaction action {};
     action.sa_handler = OnStop;
     sigemptyset(&action.sa_mask);
@@ -67,26 +49,14 @@ InterruptScope::InterruptScope() {
     sigaction(SIGPIPE, &ignore, &previousPipe);
 }
 
-InterruptScope::~InterruptScope() {
-    const std::lock_guard lock(scopes);
-    if (--openScopes > 0) {
-        return;
-    }
+void Remove() {
     for (std::size_t i = 0; i < std::size(Stopping); ++i) {
         sigaction(Stopping[i], &previous[i], nullptr);
     }
     sigaction(SIGPIPE, &previousPipe, nullptr);
 }
 
-bool InterruptRequested() {
-    return level >= 1;
-}
-
-bool AbandonRequested() {
-    return level >= 2;
-}
-
-const char* InterruptCause() {
+const char* CauseText(int cause) {
     switch (cause) {
     case SIGTERM:
         return "сигнал SIGTERM";
@@ -97,4 +67,4 @@ const char* InterruptCause() {
     }
 }
 
-} // namespace cli
+} // namespace cli::interrupt_platform

@@ -1,20 +1,11 @@
-#include "cli/interrupt.h"
+// The console's control events: Ctrl+C and Ctrl+Break ask the command to stop, closing the
+// console window asks it to end at once.
+#include "cli/interrupt_platform.h"
 
-#include <atomic>
-#include <mutex>
 #include <windows.h>
 
-namespace cli {
+namespace cli::interrupt_platform {
 namespace {
-
-// Counts requests: 1 stop after the step, 2 end at once.
-std::atomic<int> level{0};
-std::atomic<DWORD> cause{CTRL_C_EVENT};
-
-// Runs of several ports open a scope each on threads of their own: the first scope installs
-// the handler and the last one removes it.
-std::mutex scopes;
-int openScopes = 0;
 
 // Windows ends the process once the handler of a closed console returns, or after five
 // seconds: time enough to close the port and write the record.
@@ -24,16 +15,10 @@ BOOL WINAPI OnControl(DWORD event) {
     switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
-        if (level == 0) {
-            cause = event;
-        }
         // The third press goes on to the default handler, which ends the program.
-        return ++level <= 2 ? TRUE : FALSE;
+        return Request(static_cast<int>(event)) <= 2 ? TRUE : FALSE;
     case CTRL_CLOSE_EVENT:
-        if (level == 0) {
-            cause = event;
-        }
-        level = 2;
+        RequestAbandon(static_cast<int>(event));
         // The program ends when its main thread returns, usually well before this.
         ::Sleep(CloseGrace);
         return TRUE;
@@ -44,33 +29,15 @@ BOOL WINAPI OnControl(DWORD event) {
 
 } // namespace
 
-InterruptScope::InterruptScope() {
-    const std::lock_guard lock(scopes);
-    if (openScopes++ > 0) {
-        return;
-    }
-    level = 0;
-    cause = CTRL_C_EVENT;
+void Install() {
     ::SetConsoleCtrlHandler(OnControl, TRUE);
 }
 
-InterruptScope::~InterruptScope() {
-    const std::lock_guard lock(scopes);
-    if (--openScopes > 0) {
-        return;
-    }
+void Remove() {
     ::SetConsoleCtrlHandler(OnControl, FALSE);
 }
 
-bool InterruptRequested() {
-    return level >= 1;
-}
-
-bool AbandonRequested() {
-    return level >= 2;
-}
-
-const char* InterruptCause() {
+const char* CauseText(int cause) {
     switch (cause) {
     case CTRL_BREAK_EVENT:
         return "Ctrl+Break";
@@ -81,4 +48,4 @@ const char* InterruptCause() {
     }
 }
 
-} // namespace cli
+} // namespace cli::interrupt_platform

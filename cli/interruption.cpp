@@ -23,8 +23,8 @@ std::string InterruptionText(const Phase& phase,
         return text + texts::InterruptBeforePhase + phase.name + texts::InterruptNothingSent;
     }
     text += texts::InterruptAtPhase + std::string(phase.name) + texts::InterruptStep +
-            std::to_string(std::min<int>(static_cast<int>(exchanges.size()), phase.steps)) +
-            " из " + std::to_string(phase.steps) + ".";
+            std::to_string(std::min<int>(static_cast<int>(exchanges.size()), phase.Steps())) +
+            " из " + std::to_string(phase.Steps()) + ".";
     std::vector<const char*> answered;
     std::vector<const char*> unanswered;
     std::vector<const char*> notSent;

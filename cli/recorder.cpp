@@ -2,6 +2,7 @@
 
 #include "cli/cli_texts.h"
 #include "cli/command_error.h"
+#include "cli/command_table.h"
 #include "cli/exchange_log.h"
 #include "cli/file_access.h"
 #include "cli/file_names.h"
@@ -33,8 +34,7 @@ std::string LastMessage(const TransactionResult& result) {
 } // namespace
 
 Recorder::Recorder(const Options& options, Session& session, RecordKind kind,
-                   const std::string& commandLine, std::initializer_list<const char*> stages,
-                   bool readsAsFound)
+                   const std::string& commandLine, bool readsAsFound, const Phase* leftOut)
     : active_(options.record.has_value()), readsAsFound_(active_ || readsAsFound),
       session_(session), pace_(options.pace), folder_(options.record.value_or("")) {
     record_.kind = kind;
@@ -43,8 +43,10 @@ Recorder::Recorder(const Options& options, Session& session, RecordKind kind,
     record_.operatorName = options.operatorName.value_or("");
     record_.version = LIRAT_VERSION; // the project's version, from the build
     record_.commandLine = commandLine;
-    for (const char* name : stages) {
-        record_.stages.push_back(Stage{name, StageState::NotReached, {}, {}, {}});
+    for (const Phase* stage : options.command->phases) {
+        if (stage != leftOut) {
+            record_.stages.push_back(Stage{stage->title, StageState::NotReached, {}, {}, {}});
+        }
     }
 }
 

@@ -13,19 +13,19 @@
 #include "cli/session.h"
 
 #include <functional>
-#include <initializer_list>
 #include <string>
 
 namespace cli {
 
 class Recorder {
 public:
-    // `stages`: the procedure's stages in order, all "not reached" at first. `readsAsFound`:
-    // the configuration is read before the procedure even without --record, for a procedure
-    // that checks it (a calibration against the range or output it was given).
+    // The record's stages are the transactions of the command's row, all "not reached" at
+    // first, but for `leftOut`, which this run does not do. `readsAsFound`: the configuration
+    // is read before the procedure even without --record, for a procedure that checks it (a
+    // calibration against the range or output it was given).
     Recorder(const Options& options, Session& session, RecordKind kind,
-             const std::string& commandLine, std::initializer_list<const char*> stages,
-             bool readsAsFound = false);
+             const std::string& commandLine, bool readsAsFound = false,
+             const Phase* leftOut = nullptr);
 
     bool Active() const { return active_; }
 

@@ -187,8 +187,8 @@ void Session::PlayTimer(Pace pace, const Phase& phase, std::size_t first,
             StopTransaction(phase, first);
         }
         // The step whose reply is awaited; the output calibration's recovery counts as its last.
-        console_.Step(phase.name, std::clamp(engine_->TransactionStep() + 1, 1, phase.steps),
-                      phase.steps);
+        console_.Step(phase.name, std::clamp(engine_->TransactionStep() + 1, 1, phase.Steps()),
+                      phase.Steps());
         const auto deadline = view_.ArmedAt() + std::chrono::milliseconds(view_.TimerInterval());
         if (!WaitForReply(pace, deadline)) {
             StopTransaction(phase, first);

@@ -5,6 +5,7 @@
 #include "cli/csv_output.h"
 #include "cli/file_access.h"
 #include "cli/file_path.h"
+#include "cli/option_table.h"
 #include "serial/settings_file_io.h"
 
 #include <filesystem>
@@ -77,27 +78,13 @@ std::string ReadUserTextFile(const std::string& path, std::size_t limit, const c
 }
 
 void CheckOutputs(const Options& options) {
-    struct Output {
-        const std::optional<std::string>& path;
-        const char* failureText;
-    };
-    static const std::optional<std::string> none;
-    const Output outputs[] = {
-        {options.log, texts::LogUnusable},
-        {options.csv, texts::CsvUnusable},
-        {options.html, texts::HtmlWriteFailed},
-        {options.command == Command::Read ? options.profile : none, texts::ProfileWriteFailed},
-    };
-    for (const Output& output : outputs) {
-        if (!output.path) {
-            continue;
-        }
-        const std::string& path = *output.path;
+    for (const OptionRow* file : FilesWritten(options)) {
+        const std::string& path = *(options.*(file->value));
         if (const auto problem = PrepareFolder(FolderOf(path))) {
-            Refuse(output.failureText, path, *problem);
+            Refuse(file->unwritable, path, *problem);
         }
         if (const auto problem = TargetProblem(path)) {
-            Refuse(output.failureText, path, *problem);
+            Refuse(file->unwritable, path, *problem);
         }
     }
     if (options.csv) {

@@ -1,41 +1,22 @@
-// The parts of runs over several ports and of the records that need no transducer: repeated
-// ports on the command line, the per-port file names, the run's exit status, the live and
-// plain lines with their prompts, the chart's ticks and the record's JSON.
+// The parts of runs over several ports and of the records that need no transducer: the
+// per-port file names, the run's exit status, the live and plain lines with their prompts, the
+// chart's ticks and the record's JSON.
 
-#include "cli/arguments.h"
-#include "cli/batch.h"
 #include "cli/batch_display.h"
+#include "cli/file_names.h"
 #include "cli/port_console.h"
+#include "cli/port_runs.h"
 #include "cli/record.h"
 #include "cli/svg_chart.h"
+#include "tests/cli/recording_console.h"
 #include "tests/support/json_reader.h"
 
 #include <gtest/gtest.h>
-
-#include <deque>
 
 namespace cli {
 namespace {
 
 using Args = std::vector<std::string>;
-
-TEST(Arguments, TakeEveryPortAndUnitButNoPortTwice) {
-    const auto many = ParseArguments(
-        {"write", "--port", "COM3", "--unit", "1", "--port=COM4", "--unit", "2", "--record", "r"});
-    ASSERT_TRUE(many.options) << many.error;
-    EXPECT_EQ(many.options->ports, (Args{"COM3", "COM4"}));
-    EXPECT_EQ(many.options->units, (Args{"1", "2"}));
-    EXPECT_FALSE(many.options->port); // the run's port is chosen per thread
-    EXPECT_TRUE(ManyPorts(*many.options));
-    const auto all = ParseArguments({"read", "--port", "all"});
-    EXPECT_TRUE(ManyPorts(*all.options));
-    EXPECT_FALSE(all.options->port);
-    EXPECT_EQ(ParseArguments({"scan", "--port", "COM3"}).options->command, Command::Scan);
-    const auto twice = ParseArguments({"read", "--port", "COM7", "--port", "com7"});
-    EXPECT_EQ(twice.error, "Параметр задан дважды: --port com7");
-    EXPECT_NE(ParseArguments({"read", "--record", "r"}).error.find("не относится"),
-              std::string::npos);
-}
 
 TEST(BatchFiles, EachPortWritesAFileOfItsOwn) {
     const std::vector<std::array<std::string, 3>> cases{
@@ -63,27 +44,7 @@ TEST(BatchStatus, IsThePortsOwnWhenTheyAgreeAndSevenOtherwise) {
     EXPECT_EQ(BatchStatus({S::VerifyFailed, S::DeviceError, S::VerifyFailed}), S::SomePortsDiffer);
 }
 
-// A terminal that records what it is told and answers from a list.
-class Terminal : public Console {
-public:
-    explicit Terminal(std::optional<int> width) : width_(width) {}
-    void Out(std::string_view text) override { out += text; }
-    void Err(std::string_view text) override { err += text; }
-    InputLine ReadLine() override {
-        err += "<read>";
-        InputLine line{InputEnd::Line, answers.front()};
-        answers.pop_front();
-        return line;
-    }
-    std::optional<int> ErrTerminalWidth() override { return width_; }
-
-    std::string out;
-    std::string err;
-    std::deque<std::string> answers;
-
-private:
-    std::optional<int> width_;
-};
+using Terminal = RecordingConsole;
 
 TEST(BatchDisplay, PlainLinesNameTheirPortAndPromptsShowWhoAsks) {
     Terminal terminal(std::nullopt);

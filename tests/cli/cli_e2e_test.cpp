@@ -89,54 +89,7 @@ protected:
     std::string port;
 };
 
-// ---- usage and help ----
-
-struct UsageCase {
-    Args args;
-    std::string error;
-};
-
-class Usage : public CliEndToEnd, public ::testing::WithParamInterface<UsageCase> {};
-
-TEST_P(Usage, IsRefusedBeforeThePortIsOpened) {
-    const ProgramRun run = Cli(GetParam().args);
-    EXPECT_EQ(run.status, 2) << run.err;
-    EXPECT_NE(run.err.find(GetParam().error), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("lirat5-cli --help"), std::string::npos);
-    EXPECT_TRUE(Received().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cli, Usage,
-    ::testing::Values(
-        UsageCase{{}, "Не задана команда."}, UsageCase{{"fly"}, "Неизвестная команда: fly"},
-        UsageCase{{"calibrate", "gain"}, "input или output"},
-        UsageCase{{"read", "--port", "{port}", "--bogus"}, "Неизвестный параметр: --bogus"},
-        UsageCase{{"read", "--port", "{port}", "--range", "3"},
-                  "не относится к этой команде: --range"},
-        UsageCase{{"read", "--port", "{port}", "--port", "{port}"}, "задан дважды: --port"},
-        UsageCase{{"read"}, "Не задан порт"},
-        UsageCase{{"write", "--range", "99"}, "Не задан порт"},
-        UsageCase{{"read", "--port", "{port}", "--pace", "slow"}, "--pace: slow"},
-        UsageCase{{"temp", "--port", "{port}", "--count"}, "Не задано значение параметра --count"},
-        UsageCase{{"write", "--port", "{port}", "--range", "1"},
-                  "Не заданы параметры: --upper, --lower, --break, --output"},
-        UsageCase{{"write", "--port", "{port}", "--profile", "{dir}/p.ini", "--range", "1"},
-                  "либо --profile"},
-        UsageCase{{"calibrate", "output", "--port", "{port}"}, "Не заданы параметры: --output"}));
-
-TEST_F(CliEndToEnd, HelpListsEveryCommandAndExitStatus) {
-    const ProgramRun run = Cli({"--help"});
-    EXPECT_EQ(run.status, 0);
-    for (const char* text :
-         {"ports", "read --port", "write --port", "temp --port", "reset --port", "calibrate input",
-          "calibrate output", "--log", "--settings", "--pace window|fast", "Коды завершения:"}) {
-        EXPECT_NE(run.out.find(text), std::string::npos) << text;
-    }
-    for (int code = 0; code <= 6; ++code) {
-        EXPECT_NE(run.out.find("\n  " + std::to_string(code) + "  "), std::string::npos) << code;
-    }
-}
+// ---- the terminal ----
 
 // The Windows console takes the text as UTF-16; on a pseudo-terminal Wine makes one and shows
 // it in the terminal's UTF-8, so a wrong conversion would show here as mangled letters.
@@ -152,50 +105,6 @@ TEST_F(CliEndToEnd, RussianTextReachesATerminalIntact) {
     EXPECT_NE(run.out.find("Верхнее значение диапазона"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("вне допустимого диапазона датчика!"), std::string::npos) << run.out;
 }
-
-// ---- the window's checks of a write ----
-
-struct CheckCase {
-    const char* name;
-    std::string range, upper, lower, level, output;
-    std::string message;
-};
-
-void PrintTo(const CheckCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class WriteChecks : public CliEndToEnd, public ::testing::WithParamInterface<CheckCase> {};
-
-TEST_P(WriteChecks, RefuseWithTheWindowsMessageAndSendNothing) {
-    const CheckCase& c = GetParam();
-    const ProgramRun run = Cli({"write", "--port", "{port}", "--range", c.range, "--upper", c.upper,
-                                "--lower", c.lower, "--break", c.level, "--output", c.output});
-    EXPECT_EQ(run.status, 3);
-    EXPECT_EQ(run.err, c.message + "\n");
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_TRUE(Received().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cli, WriteChecks,
-    ::testing::Values(
-        // Range 0 is -50 to +50.
-        CheckCase{"UpperNotANumber", "0", "5O", "0", "0", "0", texts::BadUpper},
-        CheckCase{"UpperFirst", "0", "x", "y", "z", "0", texts::BadUpper},
-        CheckCase{"UpperAboveMax", "0", "50.01", "0", "0", "0", texts::UpperOutOfRange},
-        CheckCase{"UpperBelowMin", "0", "-51", "-52", "0", "0", texts::UpperOutOfRange},
-        CheckCase{"LowerNotANumber", "0", "50", "", "0", "0", texts::BadLower},
-        CheckCase{"LowerAboveUpper", "0", "10", "10,5", "0", "0", texts::LowerOutOfRange},
-        CheckCase{"LowerBelowMin", "0", "10", "-50.5", "0", "0", texts::LowerOutOfRange},
-        CheckCase{"LevelNotANumber", "0", "50", "-50", "1e", "0", texts::BadBreakLevel},
-        CheckCase{"LevelAbove120", "0", "50", "-50", "120.1", "0", texts::BreakLevelOutOfRange},
-        CheckCase{"LevelBelow0", "0", "50", "-50", "-0.1", "0", texts::BreakLevelOutOfRange},
-        CheckCase{"RangeOutsideTable", "26", "50", "-50", "0", "0",
-                  "Неверно задано значение --range: \"26\" (допустимо от 0 до 25)"},
-        CheckCase{"OutputOutsideList", "0", "50", "-50", "0", "3",
-                  "Неверно задано значение --output: \"3\" (допустимо 0, 1 или 2)"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- read, write and the measured value ----
 
@@ -412,63 +321,6 @@ TEST_F(CliEndToEnd, AProfileTakesAConfigurationFromOneTransducerToAnother) {
     expected.status = simulator.State().status;
     EXPECT_EQ(simulator.State(), expected);
 }
-
-struct ProfileCase {
-    const char* name;
-    std::optional<std::string> file; // nullopt: no file at all
-    int status;
-    std::string message; // "{file}" stands for the profile's name
-};
-
-void PrintTo(const ProfileCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class ProfileChecks : public CliEndToEnd, public ::testing::WithParamInterface<ProfileCase> {};
-
-TEST_P(ProfileChecks, RefuseNamingTheKeyAndSendNothing) {
-    const ProfileCase& c = GetParam();
-    if (c.file) {
-        WriteFile(File("p.ini"), *c.file);
-    }
-    const ProgramRun run = Cli({"write", "--port", "{port}", "--profile", "{dir}/p.ini"});
-    EXPECT_EQ(run.status, c.status);
-    std::string message = c.message;
-    if (const auto at = message.find("{file}"); at != std::string::npos) {
-        message.replace(at, 6, program.PathFor(File("p.ini")));
-    }
-    EXPECT_EQ(run.err, message + "\n");
-    EXPECT_TRUE(Received().empty());
-}
-
-const std::string GoodProfile =
-    "[configuration]\nrangeindex=0\nUpper=50\nLower=-50\nBreakPercent=0\nOutputType=0\n";
-
-std::string Without(const std::string& key, const std::string& replacement = "") {
-    std::string text = GoodProfile;
-    const auto at = text.find(key);
-    text.replace(at, text.find('\n', at) - at + 1, replacement);
-    return text;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cli, ProfileChecks,
-    ::testing::Values(
-        ProfileCase{"NoFile", std::nullopt, 1, "Не удалось прочитать файл профиля: {file}"},
-        ProfileCase{"NoKey", Without("Lower="), 3, "{file}: нет ключа Lower"},
-        ProfileCase{"RangeOutside", Without("rangeindex=", "RangeIndex=26\n"), 3,
-                    "{file}: неверное значение ключа RangeIndex: \"26\""},
-        ProfileCase{"RangeNotDecimal", Without("rangeindex=", "RangeIndex=0x1\n"), 3,
-                    "{file}: неверное значение ключа RangeIndex: \"0x1\""},
-        ProfileCase{"UpperNotANumber", Without("Upper=", "Upper=fifty\n"), 3,
-                    "{file}: неверное значение ключа Upper: \"fifty\""},
-        ProfileCase{"LevelEmpty", Without("BreakPercent=", "BreakPercent=\n"), 3,
-                    "{file}: неверное значение ключа BreakPercent: \"\""},
-        ProfileCase{"OutputOutside", Without("OutputType=", "OutputType=3\n"), 3,
-                    "{file}: неверное значение ключа OutputType: \"3\""},
-        // Well-formed but outside the sensor range: the window's own message.
-        ProfileCase{"UpperOutOfRange", Without("Upper=", "Upper=60\n"), 3, texts::UpperOutOfRange}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- port settings and the list of ports ----
 

@@ -145,9 +145,9 @@ INSTANTIATE_TEST_SUITE_P(
         RefusedCase{"ProfileInAFolderNobodyMayWrite",
                     [](const Files& t) {
                         fs::create_directory(t.Path("ro"));
-                        fs::permissions(t.Path("ro"), fs::perms::owner_write |
-                                                          fs::perms::group_write |
-                                                          fs::perms::others_write,
+                        fs::permissions(t.Path("ro"),
+                                        fs::perms::owner_write | fs::perms::group_write |
+                                            fs::perms::others_write,
                                         fs::perm_options::remove);
                     },
                     {"read", "--port", "{port}", "--profile", "{dir}/ro/p.ini"},

@@ -1,8 +1,7 @@
-// The pieces of lirat5-cli that need no transducer: the shape of the command line, the log's
-// rendering of bytes, JSON texts, the verification's comparison and the fast pace's
-// look-ahead. Built for both platforms, so the Windows build runs them under Wine.
+// The pieces of lirat5-cli that need no transducer: the log's rendering of bytes, JSON texts, the
+// verification's comparison and the fast pace's look-ahead. Built for both platforms, so the
+// Windows build runs them under Wine.
 
-#include "cli/arguments.h"
 #include "cli/configuration.h"
 #include "cli/exchange_log.h"
 #include "cli/json_output.h"
@@ -16,41 +15,6 @@
 
 namespace cli {
 namespace {
-
-using Args = std::vector<std::string>;
-
-TEST(Arguments, TakeValuesBothWaysAndFlags) {
-    const ParsedArguments parsed =
-        ParseArguments({"write", "--port=COM7", "--range", "3", "--upper=-1", "--no-verify",
-                        "--pace", "fast", "--break", "--lower"});
-    ASSERT_TRUE(parsed.options) << parsed.error;
-    const Options& o = *parsed.options;
-    EXPECT_EQ(o.command, Command::Write);
-    EXPECT_EQ(o.port, "COM7");
-    EXPECT_EQ(o.range, "3");
-    EXPECT_EQ(o.upper, "-1");
-    EXPECT_FALSE(o.verify);
-    EXPECT_EQ(o.pace, Pace::Fast);
-    // The next word is the value, even when it looks like an option.
-    EXPECT_EQ(o.breakLevel, "--lower");
-    EXPECT_FALSE(o.lower);
-}
-
-TEST(Arguments, RefuseWhatDoesNotFitTheCommand) {
-    const std::vector<std::pair<Args, std::string>> cases{
-        {{"read", "--json=yes"}, "Неизвестный параметр: --json=yes"},
-        {{"read", "extra"}, "Лишний аргумент: extra"},
-        {{"ports", "--port", "COM1"}, "не относится к этой команде: --port"},
-        {{"calibrate"}, "input или output"},
-        {{"write", "--no-verify", "--no-verify"}, "задан дважды: --no-verify"},
-    };
-    for (const auto& [args, error] : cases) {
-        const ParsedArguments parsed = ParseArguments(args);
-        EXPECT_FALSE(parsed.options) << args[0];
-        EXPECT_NE(parsed.error.find(error), std::string::npos) << parsed.error;
-    }
-    EXPECT_EQ(ParseArguments({"fly", "--help"}).options->command, Command::Help);
-}
 
 TEST(ExchangeLogText, ShowsHexAndWindows1251WithControlBytesNamed) {
     const std::array<std::uint8_t, 9> bytes{0x21, 0xCF, 0xB8, 0x98, 0x7F, 0x00, 0x0D, 0x0A, 0x41};
