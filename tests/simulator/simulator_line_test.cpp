@@ -216,7 +216,6 @@ TEST_F(SimulatorLineTest, LateReplyArrivesAfterItsDelay) {
     auto elapsed = Clock::now() - sentAt;
     EXPECT_EQ(reply, "!0A\r");
     EXPECT_GE(elapsed, 400ms);
-    EXPECT_LT(elapsed, 4s);
 }
 
 TEST_F(SimulatorLineTest, RepliesGoOutAtTheLinePace) {
@@ -252,7 +251,8 @@ TEST_F(SimulatorLineTest, StopIsPromptEvenWithAReplyPending) {
     ASSERT_TRUE(sim_.Log().WaitForCount(Kind::Received, 1, 2s));
     auto before = Clock::now();
     sim_.Stop();
-    EXPECT_LT(Clock::now() - before, 1s);
+    // Long before the reply's 10 s: the stop does not wait for it.
+    EXPECT_LT(Clock::now() - before, 5s);
     EXPECT_FALSE(sim_.Running());
     EXPECT_EQ(sim_.Log().Count(Kind::Sent), 0u);
 }
