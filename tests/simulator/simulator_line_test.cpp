@@ -2,6 +2,7 @@
 // as any program that opens the device would.
 
 #include "simulator/simulator.h"
+#include "tests/simulator/configured_state.h"
 
 #include <gtest/gtest.h>
 
@@ -72,16 +73,6 @@ SimulatorConfig FastConfig() {
     SimulatorConfig config;
     config.processingDelay = 5ms;
     return config;
-}
-
-DeviceState Configured() {
-    DeviceState state;
-    state.rangeIndex = 10;
-    state.lowerValue = -50.0;
-    state.upperValue = 200.0;
-    state.breakLevel = 0.25;
-    state.outputType = 2;
-    return state;
 }
 
 // Sends a command and returns the reply the simulator sent for it (nothing when it sent none).
