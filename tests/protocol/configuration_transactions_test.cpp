@@ -149,12 +149,7 @@ class WriteParameters : public EngineFixture, public ::testing::WithParamInterfa
 TEST_P(WriteParameters, ReachTheWire) {
     const WriteCase& c = GetParam();
     UseSeparator(c.separator);
-    view.typeItem = c.type;
-    view.rangeItem = c.rangeItem;
-    view.outputType = c.outputType;
-    view.upperText = c.upper;
-    view.lowerText = c.lower;
-    view.breakLevelText = c.level;
+    c.EnterInto(view);
     port.responder = [](const std::string&) { return "!\r"; };
     engine.ButtonWriteClick();
     for (int i = 0; i < 5; ++i) {

@@ -137,12 +137,7 @@ class WriteOverTheLine : public SimulatorFixture,
 TEST_P(WriteOverTheLine, SendsExactlyTheParameters) {
     const WriteCase& c = GetParam();
     UseSeparator(c.separator);
-    view.typeItem = c.type;
-    view.rangeItem = c.rangeItem;
-    view.outputType = c.outputType;
-    view.upperText = c.upper;
-    view.lowerText = c.lower;
-    view.breakLevelText = c.level;
+    c.EnterInto(view);
     engine.ButtonWriteClick();
     RunToEnd();
     EXPECT_EQ(Received(), c.Commands());

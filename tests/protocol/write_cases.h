@@ -2,6 +2,8 @@
 // Accepted values of a configuration write and the five commands that reach the wire for them:
 // one table for the engine over the scripted port and over the line to the simulator.
 
+#include "tests/support/plain_engine_view.h"
+
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -15,6 +17,16 @@ struct WriteCase {
     std::string upper, lower, level;
     char separator;   // the system's
     std::string wire; // the commands in the order sent, "|" between them
+
+    // The values typed and chosen in the window.
+    void EnterInto(testing_support::PlainEngineView& view) const {
+        view.typeItem = type;
+        view.rangeItem = rangeItem;
+        view.outputType = outputType;
+        view.upperText = upper;
+        view.lowerText = lower;
+        view.breakLevelText = level;
+    }
 
     std::vector<std::string> Commands() const {
         std::vector<std::string> commands;

@@ -27,6 +27,13 @@ namespace {
 
 using namespace serial;
 
+// The port on the line, its events delivered by the event thread itself (smNone).
+void OnLine(TComPort& port, const lirat_test::PtyLine& line, TComEvents events) {
+    port.SetPort(line.DevicePath());
+    port.SetEvents(events);
+    port.SetSyncMethod(smNone);
+}
+
 std::size_t Entries(const char* folder) {
     std::size_t n = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
@@ -37,9 +44,7 @@ std::size_t Entries(const char* folder) {
 TEST(EventThreadLifetime, ThousandOpensAndClosesLeaveNoThreadOrDescriptor) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetPort(line.DevicePath());
-    port.SetEvents(TComEvents::All());
-    port.SetSyncMethod(smNone);
+    OnLine(port, line, TComEvents::All());
     port.Open(); // the first open may set up things that live on (the dispatcher)
     port.Close();
     std::size_t fds = Entries("/proc/self/fd");
@@ -56,9 +61,7 @@ TEST(EventThreadLifetime, ThousandOpensAndClosesLeaveNoThreadOrDescriptor) {
 TEST(EventThreadLifetime, HandlersThatCloseTheirOwnPortLeaveNoThreadOrDescriptor) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetPort(line.DevicePath());
-    port.SetEvents({evRxChar});
-    port.SetSyncMethod(smNone);
+    OnLine(port, line, {evRxChar});
     std::mutex mutex;
     std::condition_variable changed;
     int opens = 0;
@@ -137,9 +140,7 @@ TEST(EventThreadCost, QuietPortAndUnreadReplyWakeNothing) {
     for (const Config& config : configs) {
         lirat_test::PtyLine line;
         TComPort port;
-        port.SetPort(line.DevicePath());
-        port.SetEvents(config.events);
-        port.SetSyncMethod(smNone);
+        OnLine(port, line, config.events);
         int calls = 0; // the port's only callback; with the tool's settings it must stay unused
         port.OnRxChar = [&](TCustomComPort&, int) { ++calls; };
         port.Open();
@@ -193,9 +194,7 @@ TEST(EventThreadCost, WritesWakeTheThreadOnlyWhenItWaitsForTheTransmitQueue) {
     for (const Case& c : cases) {
         lirat_test::PtyLine line;
         TComPort port;
-        port.SetPort(line.DevicePath());
-        port.SetEvents(c.events);
-        port.SetSyncMethod(smNone);
+        OnLine(port, line, c.events);
         std::atomic<int> txEmpty{0};
         port.OnTxEmpty = [&](TCustomComPort&) { ++txEmpty; };
         port.Open();
