@@ -2,6 +2,7 @@
 
 #include "ui/palette_picture.h"
 
+#include <cstring>
 #include <vector>
 
 namespace ui::win32 {
