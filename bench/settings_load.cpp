@@ -87,3 +87,15 @@ void RunSettingsLoad(int runs) {
 }
 
 } // namespace
+
+// lirat_bench_settings [runs]: five runs unless told otherwise.
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
+    try {
+        RunSettingsLoad(runs > 0 ? runs : 5);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lirat_bench_settings: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
