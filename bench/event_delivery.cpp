@@ -72,25 +72,28 @@ private:
     std::vector<double> samples_;
 };
 
-void ConfigureOurs(serial::TComPort& port, const std::string& path, serial::TSyncMethod sync) {
+// The port reads each byte in OnRxChar, on the thread that sync delivers to, and tells the
+// pulser when it arrived.
+void ConfigureOurs(serial::TComPort& port, const std::string& path, serial::TSyncMethod sync,
+                   Pulser& pulser) {
     port.SetPort(path);
     port.SetBaudRate(serial::br9600);
     port.FlowControl().SetControlDTR(serial::dtrDisable);
     port.FlowControl().SetControlRTS(serial::rtsDisable);
     port.SetEvents({serial::evRxChar});
     port.SetSyncMethod(sync);
-}
-
-// OnRxChar on the event thread (smNone): the main thread writes.
-void Ours(const std::string& path, Pulser& pulser) {
-    serial::TComPort port;
-    ConfigureOurs(port, path, serial::smNone);
     port.OnRxChar = [&pulser](serial::TCustomComPort& sender, int count) {
         auto now = Clock::now();
         char buffer[64];
         sender.Read(buffer, std::min<int>(count, sizeof buffer));
         pulser.Received(now);
     };
+}
+
+// OnRxChar on the event thread (smNone): the main thread writes.
+void Ours(const std::string& path, Pulser& pulser) {
+    serial::TComPort port;
+    ConfigureOurs(port, path, serial::smNone, pulser);
     port.Open();
     bool ok = pulser.Run();
     port.Close();
@@ -104,13 +107,7 @@ void OursThreadSync(const std::string& path, Pulser& pulser) {
     if (!dispatcher)
         throw std::runtime_error("ours: no plain dispatcher");
     serial::TComPort port;
-    ConfigureOurs(port, path, serial::smThreadSync);
-    port.OnRxChar = [&pulser](serial::TCustomComPort& sender, int count) {
-        auto now = Clock::now();
-        char buffer[64];
-        sender.Read(buffer, std::min<int>(count, sizeof buffer));
-        pulser.Received(now);
-    };
+    ConfigureOurs(port, path, serial::smThreadSync, pulser);
     port.Open();
     std::atomic<bool> ok = true;
     std::thread writer([&] { ok = pulser.Run(); });

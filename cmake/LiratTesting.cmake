@@ -12,6 +12,19 @@ else()
     include(GoogleTest)
 endif()
 
+# The properties every test program of the tree gets, into <out>: its time limit (120 s unless
+# one is given), its labels, and whether it runs alone.
+function(lirat_test_properties out timeout labels run_serial)
+    if(NOT timeout)
+        set(timeout 120)
+    endif()
+    set(props TIMEOUT ${timeout} LABELS "${labels}")
+    if(run_serial)
+        list(APPEND props RUN_SERIAL TRUE)
+    endif()
+    set(${out} "${props}" PARENT_SCOPE)
+endfunction()
+
 # lirat_add_gtest(<name> SOURCES <files...> LIBRARIES <targets...> [LABELS <labels...>]
 #                 [TIMEOUT <seconds>] [RUN_SERIAL] [DISPLAY])
 # Native builds register every test case on its own; the cross build runs each executable
@@ -21,9 +34,7 @@ endif()
 # Wine prefix share one desktop, so a window shown by another test would take the focus.
 function(lirat_add_gtest name)
     cmake_parse_arguments(ARG "RUN_SERIAL;DISPLAY" "TIMEOUT" "SOURCES;LIBRARIES;LABELS" ${ARGN})
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 120)
-    endif()
+    lirat_test_properties(props "${ARG_TIMEOUT}" "${ARG_LABELS}" "${ARG_RUN_SERIAL}")
     if(CMAKE_CROSSCOMPILING AND ARG_DISPLAY)
         # Ends the program as soon as the results are printed (see the file's comment).
         add_executable(${name} ${ARG_SOURCES}
@@ -34,10 +45,6 @@ function(lirat_add_gtest name)
     else()
         add_executable(${name} ${ARG_SOURCES})
         target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gmock GTest::gtest_main)
-    endif()
-    set(props TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
-    if(ARG_RUN_SERIAL)
-        list(APPEND props RUN_SERIAL TRUE)
     endif()
     if(CMAKE_CROSSCOMPILING AND ARG_DISPLAY)
         add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/with-display
@@ -66,28 +73,21 @@ endfunction()
 # A Qt Test program of the Qt front end; it runs without a display on Qt's offscreen platform.
 function(lirat_add_qtest name)
     cmake_parse_arguments(ARG "RUN_SERIAL" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
-    if(NOT ARG_TIMEOUT)
-        set(ARG_TIMEOUT 120)
-    endif()
+    lirat_test_properties(props "${ARG_TIMEOUT}" gui "${ARG_RUN_SERIAL}")
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} Qt6::Test)
     add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-        LABELS gui
-        TIMEOUT ${ARG_TIMEOUT})
-    if(ARG_RUN_SERIAL)
-        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
-    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${props})
 endfunction()
 
 # lirat_add_only_dejavu_run(<test>): runs a Qt test program again with DejaVu Sans as the only
 # face on the system (tests/support makes that font configuration where the font exists).
 function(lirat_add_only_dejavu_run name)
     if(LIRAT_ONLY_DEJAVU_FONTCONFIG)
+        lirat_test_properties(props "" gui "")
         add_test(NAME ${name}_only_dejavu COMMAND ${name})
         set_tests_properties(${name}_only_dejavu PROPERTIES
             ENVIRONMENT "QT_QPA_PLATFORM=offscreen;FONTCONFIG_FILE=${LIRAT_ONLY_DEJAVU_FONTCONFIG}"
-            LABELS gui TIMEOUT 120)
+            ${props})
     endif()
 endfunction()

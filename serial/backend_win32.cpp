@@ -204,52 +204,58 @@ void DestroyOverlapped(Overlapped* overlapped) {
     delete overlapped;
 }
 
-int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_t count,
-              std::uint32_t& transferred) {
-    DWORD n = 0;
+namespace {
+
+// Starts a transfer on the record, which no longer belongs to an event wait: `start` makes the
+// system call, given where the count of a transfer done at once goes.
+template <typename Start>
+int StartTransfer(Overlapped* overlapped, std::uint32_t& transferred, const Start& start) {
     transferred = 0;
     if (!overlapped)
         return ERROR_INVALID_PARAMETER;
     overlapped->maskOut = nullptr;
-    if (device && device->timeouts.ReadIntervalTimeout == MAXDWORD &&
-        device->timeouts.ReadTotalTimeoutMultiplier == 0 &&
-        device->timeouts.ReadTotalTimeoutConstant == 0) {
-        // A read that must return at once with what has arrived. Windows completes it at once;
-        // Wine leaves it pending until more bytes come. Asking for no more than is waiting gives
-        // the same answer on both, and when nothing waits the record completes here with 0.
-        DWORD errors = 0;
-        COMSTAT stat;
-        std::memset(&stat, 0, sizeof stat);
-        if (!device->sys->ClearCommError(device->handle, &errors, &stat))
-            return LastError();
-        if (stat.cbInQue < count)
-            count = stat.cbInQue;
-        if (count == 0) {
-            overlapped->ov.Internal = 0; // STATUS_SUCCESS
-            overlapped->ov.InternalHigh = 0;
-            ::SetEvent(overlapped->ov.hEvent);
-            return 0;
+    DWORD n = 0;
+    if (!start(n))
+        return LastError();
+    transferred = n;
+    return 0;
+}
+
+} // namespace
+
+int StartRead(Device* device, Overlapped* overlapped, void* buffer, std::uint32_t count,
+              std::uint32_t& transferred) {
+    return StartTransfer(overlapped, transferred, [&](DWORD& n) -> BOOL {
+        if (device && device->timeouts.ReadIntervalTimeout == MAXDWORD &&
+            device->timeouts.ReadTotalTimeoutMultiplier == 0 &&
+            device->timeouts.ReadTotalTimeoutConstant == 0) {
+            // A read that must return at once with what has arrived. Windows completes it at
+            // once; Wine leaves it pending until more bytes come. Asking for no more than is
+            // waiting gives the same answer on both, and when nothing waits the record completes
+            // here with 0.
+            DWORD errors = 0;
+            COMSTAT stat;
+            std::memset(&stat, 0, sizeof stat);
+            if (!device->sys->ClearCommError(device->handle, &errors, &stat))
+                return FALSE;
+            if (stat.cbInQue < count)
+                count = stat.cbInQue;
+            if (count == 0) {
+                overlapped->ov.Internal = 0; // STATUS_SUCCESS
+                overlapped->ov.InternalHigh = 0;
+                ::SetEvent(overlapped->ov.hEvent);
+                return TRUE;
+            }
         }
-    }
-    if (Calls(device).ReadFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
-        transferred = n;
-        return 0;
-    }
-    return LastError();
+        return Calls(device).ReadFile(NativeHandle(device), buffer, count, &n, &overlapped->ov);
+    });
 }
 
 int StartWrite(Device* device, Overlapped* overlapped, const void* buffer, std::uint32_t count,
                std::uint32_t& transferred) {
-    DWORD n = 0;
-    transferred = 0;
-    if (!overlapped)
-        return ERROR_INVALID_PARAMETER;
-    overlapped->maskOut = nullptr;
-    if (Calls(device).WriteFile(NativeHandle(device), buffer, count, &n, &overlapped->ov)) {
-        transferred = n;
-        return 0;
-    }
-    int err = LastError();
+    int err = StartTransfer(overlapped, transferred, [&](DWORD& n) {
+        return Calls(device).WriteFile(NativeHandle(device), buffer, count, &n, &overlapped->ov);
+    });
     if (err == ERROR_TIMEOUT) {
         // The write time-out passed: a result with the bytes sent so far, not a failure.
         transferred = static_cast<std::uint32_t>(overlapped->ov.InternalHigh);

@@ -20,14 +20,66 @@ constexpr std::uint32_t kPurgeRxAbort = 2;
 constexpr std::uint32_t kPurgeTxClear = 4;
 constexpr std::uint32_t kPurgeRxClear = 8;
 
-constexpr std::uint32_t kCtsOn = 16;
-constexpr std::uint32_t kDsrOn = 32;
-constexpr std::uint32_t kRingOn = 64;
-constexpr std::uint32_t kRlsdOn = 128;
+struct SignalLine {
+    std::uint32_t line;
+    TComSignal signal;
+};
+constexpr SignalLine kSignalLines[] = {{16, csCTS}, {32, csDSR}, {64, csRing}, {128, csRLSD}};
+
+// The device's error flags; a parity error counts only while the port checks parity.
+struct ErrorFlag {
+    std::uint32_t flag;
+    TComError error;
+};
+constexpr ErrorFlag kErrorFlags[] = {{8, ceFrame},  {4, ceRxParity}, {2, ceOverrun},
+                                     {1, ceRxOver}, {256, ceTxFull}, {16, ceBreak},
+                                     {1024, ceIO},  {32768, ceMode}};
 
 // A negative count would be taken as a huge unsigned one by the device calls.
 std::uint32_t ByteCount(int count) {
     return count > 0 ? static_cast<std::uint32_t>(count) : 0;
+}
+
+// The link callback each link event calls; events without one there call nothing.
+template <typename Callback> struct LinkCallback {
+    TComLinkEvent event;
+    Callback TComLink::*member;
+};
+
+constexpr LinkCallback<TComSignalEvent> kSignalLinks[] = {
+    {leConn, &TComLink::LinkConn}, {leCTS, &TComLink::LinkCTS}, {leDSR, &TComLink::LinkDSR},
+    {leRLSD, &TComLink::LinkRLSD}, {leRx, &TComLink::LinkRx},   {leTx, &TComLink::LinkTx}};
+constexpr LinkCallback<TNotifyEvent> kNotifyLinks[] = {{leRing, &TComLink::LinkRing},
+                                                       {leTxEmpty, &TComLink::LinkTxEmpty},
+                                                       {leRxFlag, &TComLink::LinkRxFlag}};
+
+template <typename Callback, std::size_t N>
+Callback TComLink::*MemberOf(const LinkCallback<Callback> (&table)[N], TComLinkEvent event) {
+    for (const LinkCallback<Callback>& row : table)
+        if (row.event == event)
+            return row.member;
+    return nullptr;
+}
+
+// Calls the callback `member` of every link that has it, in list order.
+template <typename Callback, typename... Args>
+void CallLinks(const std::vector<TComLink*>& list, Callback TComLink::*member,
+               TCustomComPort& sender, const Args&... args) {
+    if (list.empty() || !member)
+        return; // the usual case: nothing to copy and visit on every transfer
+    // A copy of the list: a callback may register or unregister links while we go.
+    const std::vector<TComLink*> links = list;
+    for (TComLink* link : links)
+        if (link->*member)
+            (link->*member)(sender, args...);
+}
+
+// The queue counts, hold flags and error flags of the device; the query clears the errors.
+backend::TCommStatus CommStatus(backend::Device* device) {
+    backend::TCommStatus status;
+    if (int err = backend::ClearError(device, status); err != 0)
+        throw EComPort(CError_ClearComFailed, err);
+    return status;
 }
 
 } // namespace
@@ -113,15 +165,25 @@ void TCustomComPort::Loaded() {
     }
 }
 
+bool TCustomComPort::Live() const {
+    return !componentState_.contains(csDesigning) && !componentState_.contains(csLoading);
+}
+
 bool TCustomComPort::CanApply() const {
-    return connected_ && updateDepth_ == 0 && !componentState_.contains(csDesigning) &&
-           !componentState_.contains(csLoading);
+    return connected_ && updateDepth_ == 0 && Live();
+}
+
+template <typename T> void TCustomComPort::ChangeLineSetting(T& field, T value) {
+    if (value == field)
+        return;
+    field = value;
+    ApplyDCB();
 }
 
 // ---- property setters ----
 
 void TCustomComPort::SetConnected(bool value) {
-    if (componentState_.contains(csDesigning) || componentState_.contains(csLoading)) {
+    if (!Live()) {
         connected_ = value;
         return;
     }
@@ -134,18 +196,14 @@ void TCustomComPort::SetConnected(bool value) {
 }
 
 void TCustomComPort::SetBaudRate(TBaudRate value) {
-    if (value == baudRate_)
-        return;
-    baudRate_ = value;
-    ApplyDCB();
+    ChangeLineSetting(baudRate_, value);
 }
 
 void TCustomComPort::SetPort(const std::string& value) {
     if (value == port_)
         return;
     port_ = value;
-    if (connected_ && !componentState_.contains(csDesigning) &&
-        !componentState_.contains(csLoading)) {
+    if (connected_ && Live()) {
         Close();
         Open();
     }
@@ -157,31 +215,19 @@ void TCustomComPort::SetParity(const TComParity& value) {
 }
 
 void TCustomComPort::SetStopBits(TStopBits value) {
-    if (value == stopBits_)
-        return;
-    stopBits_ = value;
-    ApplyDCB();
+    ChangeLineSetting(stopBits_, value);
 }
 
 void TCustomComPort::SetDataBits(TDataBits value) {
-    if (value == dataBits_)
-        return;
-    dataBits_ = value;
-    ApplyDCB();
+    ChangeLineSetting(dataBits_, value);
 }
 
 void TCustomComPort::SetDiscardNull(bool value) {
-    if (value == discardNull_)
-        return;
-    discardNull_ = value;
-    ApplyDCB();
+    ChangeLineSetting(discardNull_, value);
 }
 
 void TCustomComPort::SetEventChar(char value) {
-    if (value == eventChar_)
-        return;
-    eventChar_ = value;
-    ApplyDCB();
+    ChangeLineSetting(eventChar_, value);
 }
 
 void TCustomComPort::SetBuffer(const TComBuffer& value) {
@@ -200,22 +246,17 @@ void TCustomComPort::SetTimeouts(const TComTimeouts& value) {
 }
 
 void TCustomComPort::SetSyncMethod(TSyncMethod value) {
-    if (connected_ && !componentState_.contains(csDesigning) &&
-        !componentState_.contains(csLoading))
+    if (connected_ && Live())
         throw EComPort(CError_ConnChangeProp);
     syncMethod_ = value;
 }
 
 void TCustomComPort::SetCustomBaudRate(int value) {
-    if (value == customBaudRate_)
-        return;
-    customBaudRate_ = value;
-    ApplyDCB();
+    ChangeLineSetting(customBaudRate_, value);
 }
 
 void TCustomComPort::SetEventThreadPriority(TThreadPriority value) {
-    if (connected_ && !componentState_.contains(csDesigning) &&
-        !componentState_.contains(csLoading))
+    if (connected_ && Live())
         throw EComPort(CError_ConnChangeProp);
     eventThreadPriority_ = value;
 }
@@ -493,48 +534,23 @@ void TCustomComPort::AbortAllAsync() {
 // ---- queries ----
 
 int TCustomComPort::InputCount() {
-    backend::TCommStatus status;
-    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
-        throw EComPort(CError_ClearComFailed, err);
-    return static_cast<int>(status.InQueue);
+    return static_cast<int>(CommStatus(deviceHandle_).InQueue);
 }
 
 int TCustomComPort::OutputCount() {
-    backend::TCommStatus status;
-    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
-        throw EComPort(CError_ClearComFailed, err);
-    return static_cast<int>(status.OutQueue);
+    return static_cast<int>(CommStatus(deviceHandle_).OutQueue);
 }
 
 std::uint8_t TCustomComPort::StateFlags() {
-    backend::TCommStatus status;
-    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
-        throw EComPort(CError_ClearComFailed, err);
-    return status.HoldFlags;
+    return CommStatus(deviceHandle_).HoldFlags;
 }
 
 TComErrors TCustomComPort::LastErrors() {
-    backend::TCommStatus status;
-    if (int err = backend::ClearError(deviceHandle_, status); err != 0)
-        throw EComPort(CError_ClearComFailed, err);
+    const std::uint32_t flags = CommStatus(deviceHandle_).Errors;
     TComErrors errors;
-    std::uint32_t e = status.Errors;
-    if (e & 8)
-        errors.insert(ceFrame);
-    if ((e & 4) && parity_.Check())
-        errors.insert(ceRxParity);
-    if (e & 2)
-        errors.insert(ceOverrun);
-    if (e & 1)
-        errors.insert(ceRxOver);
-    if (e & 256)
-        errors.insert(ceTxFull);
-    if (e & 16)
-        errors.insert(ceBreak);
-    if (e & 1024)
-        errors.insert(ceIO);
-    if (e & 32768)
-        errors.insert(ceMode);
+    for (const ErrorFlag& row : kErrorFlags)
+        if ((flags & row.flag) && (row.error != ceRxParity || parity_.Check()))
+            errors.insert(row.error);
     return errors;
 }
 
@@ -548,14 +564,9 @@ TComSignals TCustomComPort::Signals() {
         lines = 0;
     }
     TComSignals signals;
-    if (lines & kCtsOn)
-        signals.insert(csCTS);
-    if (lines & kDsrOn)
-        signals.insert(csDSR);
-    if (lines & kRingOn)
-        signals.insert(csRing);
-    if (lines & kRlsdOn)
-        signals.insert(csRLSD);
+    for (const SignalLine& row : kSignalLines)
+        if (lines & row.line)
+            signals.insert(row.signal);
     return signals;
 }
 
@@ -617,92 +628,36 @@ bool TCustomComPort::HasLink() const {
 }
 
 void TCustomComPort::SendSignalToLink(TComLinkEvent event, bool onOff) {
-    if (links_.empty())
-        return; // the usual case: nothing to copy and visit on every transfer
-    TComSignalEvent TComLink::*member = nullptr;
-    switch (event) {
-    case leConn:
-        member = &TComLink::LinkConn;
-        break;
-    case leCTS:
-        member = &TComLink::LinkCTS;
-        break;
-    case leDSR:
-        member = &TComLink::LinkDSR;
-        break;
-    case leRLSD:
-        member = &TComLink::LinkRLSD;
-        break;
-    case leRx:
-        member = &TComLink::LinkRx;
-        break;
-    case leTx:
-        member = &TComLink::LinkTx;
-        break;
-    default:
-        return;
-    }
-    // A copy of the list: a callback may register or unregister links while we go.
-    const std::vector<TComLink*> links = links_;
-    for (TComLink* link : links)
-        if (link->*member)
-            (link->*member)(*this, onOff);
+    CallLinks(links_, MemberOf(kSignalLinks, event), *this, onOff);
 }
 
 void TCustomComPort::NotifyLink(TComLinkEvent event) {
-    if (links_.empty())
-        return; // the usual case: nothing to copy and visit on every transfer
-    TNotifyEvent TComLink::*member = nullptr;
-    switch (event) {
-    case leRing:
-        member = &TComLink::LinkRing;
-        break;
-    case leTxEmpty:
-        member = &TComLink::LinkTxEmpty;
-        break;
-    case leRxFlag:
-        member = &TComLink::LinkRxFlag;
-        break;
-    default:
-        return;
-    }
-    const std::vector<TComLink*> links = links_;
-    for (TComLink* link : links)
-        if (link->*member)
-            (link->*member)(*this);
+    CallLinks(links_, MemberOf(kNotifyLinks, event), *this);
 }
 
 void TCustomComPort::TxNotifyLink(const void* buffer, int count) {
-    if (links_.empty())
-        return; // the usual case: nothing to copy and visit on every transfer
-    const std::vector<TComLink*> links = links_;
-    for (TComLink* link : links)
-        if (link->LinkTxBuf)
-            link->LinkTxBuf(*this, buffer, count);
+    CallLinks(links_, &TComLink::LinkTxBuf, *this, buffer, count);
 }
 
 // ---- signal reports and event handlers ----
 
-bool TCustomComPort::SignalOn(TComSignal signal) {
-    return Signals().contains(signal);
+void TCustomComPort::ReportSignal(TComSignal signal, TComLinkEvent linkEvent,
+                                  void (TCustomComPort::*hook)(bool)) {
+    bool onOff = Signals().contains(signal);
+    SendSignalToLink(linkEvent, onOff);
+    (this->*hook)(onOff);
 }
 
 void TCustomComPort::CallCTSChange() {
-    bool onOff = SignalOn(csCTS);
-    SendSignalToLink(leCTS, onOff);
-    DoCTSChange(onOff);
+    ReportSignal(csCTS, leCTS, &TCustomComPort::DoCTSChange);
 }
 
 void TCustomComPort::CallDSRChange() {
-    bool onOff = SignalOn(csDSR);
-    SendSignalToLink(leDSR, onOff);
-    DoDSRChange(onOff);
+    ReportSignal(csDSR, leDSR, &TCustomComPort::DoDSRChange);
 }
 
 void TCustomComPort::CallRLSDChange() {
-    bool onOff = SignalOn(csRLSD);
-    SendSignalToLink(leRLSD, onOff);
-    DoRLSDChange(onOff);
+    ReportSignal(csRLSD, leRLSD, &TCustomComPort::DoRLSDChange);
 }
 
 void TCustomComPort::CallError() {
@@ -767,69 +722,6 @@ void TCustomComPort::CallRxFlag() {
 
 void TCustomComPort::CallRx80Full() {
     DoRx80Full();
-}
-
-// ---- hooks ----
-
-void TCustomComPort::DoAfterClose() {
-    if (OnAfterClose)
-        OnAfterClose(*this);
-}
-void TCustomComPort::DoAfterOpen() {
-    if (OnAfterOpen)
-        OnAfterOpen(*this);
-}
-void TCustomComPort::DoBeforeClose() {
-    if (OnBeforeClose)
-        OnBeforeClose(*this);
-}
-void TCustomComPort::DoBeforeOpen() {
-    if (OnBeforeOpen)
-        OnBeforeOpen(*this);
-}
-void TCustomComPort::DoRxChar(int count) {
-    if (OnRxChar)
-        OnRxChar(*this, count);
-}
-void TCustomComPort::DoRxBuf(const void* buffer, int count) {
-    if (OnRxBuf)
-        OnRxBuf(*this, buffer, count);
-}
-void TCustomComPort::DoTxEmpty() {
-    if (OnTxEmpty)
-        OnTxEmpty(*this);
-}
-void TCustomComPort::DoBreak() {
-    if (OnBreak)
-        OnBreak(*this);
-}
-void TCustomComPort::DoRing() {
-    if (OnRing)
-        OnRing(*this);
-}
-void TCustomComPort::DoRxFlag() {
-    if (OnRxFlag)
-        OnRxFlag(*this);
-}
-void TCustomComPort::DoCTSChange(bool onOff) {
-    if (OnCTSChange)
-        OnCTSChange(*this, onOff);
-}
-void TCustomComPort::DoDSRChange(bool onOff) {
-    if (OnDSRChange)
-        OnDSRChange(*this, onOff);
-}
-void TCustomComPort::DoError(TComErrors errors) {
-    if (OnError)
-        OnError(*this, errors);
-}
-void TCustomComPort::DoRLSDChange(bool onOff) {
-    if (OnRLSDChange)
-        OnRLSDChange(*this, onOff);
-}
-void TCustomComPort::DoRx80Full() {
-    if (OnRx80Full)
-        OnRx80Full(*this);
 }
 
 // ---- unit functions ----

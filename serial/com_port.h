@@ -222,21 +222,22 @@ public:
     virtual void DestroyHandle();
     virtual void SetupComPort();
 
-    virtual void DoAfterClose();
-    virtual void DoAfterOpen();
-    virtual void DoBeforeClose();
-    virtual void DoBeforeOpen();
-    virtual void DoRxChar(int count);
-    virtual void DoRxBuf(const void* buffer, int count);
-    virtual void DoTxEmpty();
-    virtual void DoBreak();
-    virtual void DoRing();
-    virtual void DoRxFlag();
-    virtual void DoCTSChange(bool onOff);
-    virtual void DoDSRChange(bool onOff);
-    virtual void DoError(TComErrors errors);
-    virtual void DoRLSDChange(bool onOff);
-    virtual void DoRx80Full();
+    // Each hook calls the callback of the same name, if one is assigned.
+    virtual void DoAfterClose() { Fire(OnAfterClose); }
+    virtual void DoAfterOpen() { Fire(OnAfterOpen); }
+    virtual void DoBeforeClose() { Fire(OnBeforeClose); }
+    virtual void DoBeforeOpen() { Fire(OnBeforeOpen); }
+    virtual void DoRxChar(int count) { Fire(OnRxChar, count); }
+    virtual void DoRxBuf(const void* buffer, int count) { Fire(OnRxBuf, buffer, count); }
+    virtual void DoTxEmpty() { Fire(OnTxEmpty); }
+    virtual void DoBreak() { Fire(OnBreak); }
+    virtual void DoRing() { Fire(OnRing); }
+    virtual void DoRxFlag() { Fire(OnRxFlag); }
+    virtual void DoCTSChange(bool onOff) { Fire(OnCTSChange, onOff); }
+    virtual void DoDSRChange(bool onOff) { Fire(OnDSRChange, onOff); }
+    virtual void DoError(TComErrors errors) { Fire(OnError, errors); }
+    virtual void DoRLSDChange(bool onOff) { Fire(OnRLSDChange, onOff); }
+    virtual void DoRx80Full() { Fire(OnRx80Full); }
     virtual void ApplyDCB();
     virtual void ApplyTimeouts();
     virtual void ApplyBuffer();
@@ -248,9 +249,19 @@ protected:
     void CallAfterClose();
 
 private:
+    template <typename Callback, typename... Args>
+    void Fire(const Callback& callback, const Args&... args) {
+        if (callback)
+            callback(*this, args...);
+    }
+    // Neither in a form designer nor loading from a form resource: changes reach the device.
+    bool Live() const;
     bool CanApply() const;
+    // Stores a changed line setting and applies the line settings; an equal value is ignored.
+    template <typename T> void ChangeLineSetting(T& field, T value);
     // Runs a signal report: reads one modem line, tells the links, calls the hook.
-    bool SignalOn(TComSignal signal);
+    void ReportSignal(TComSignal signal, TComLinkEvent linkEvent,
+                      void (TCustomComPort::*hook)(bool));
     void StartEventThread();
     void StopEventThread();
     // Destroys the threads that a Close from inside their own delivery left running, except one

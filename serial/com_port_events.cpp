@@ -113,40 +113,9 @@ void TCustomComPort::WindowMethod(TMessage& message) {
     if (!connected_)
         return;
     try {
-        switch (message.WParam) {
-        case 1:
-            CallRxChar();
-            break;
-        case 2:
-            CallRxFlag();
-            break;
-        case 4:
-            CallTxEmpty();
-            break;
-        case 8:
-            CallCTSChange();
-            break;
-        case 16:
-            CallDSRChange();
-            break;
-        case 32:
-            CallRLSDChange();
-            break;
-        case 64:
-            CallBreak();
-            break;
-        case 128:
-            CallError();
-            break;
-        case 256:
-            CallRing();
-            break;
-        case 1024:
-            CallRx80Full();
-            break;
-        default:
-            break;
-        }
+        // Any other value does nothing.
+        if (TComThread::Handler handler = TComThread::HandlerOf(message.WParam))
+            (this->*handler)();
     } catch (...) {
         HandleApplicationException(std::current_exception());
     }

@@ -16,11 +16,7 @@ namespace serial {
 namespace {
 
 using detail::CharToStr;
-using detail::DTRToStr;
-using detail::RTSToStr;
 using detail::StrToChar;
-using detail::StrToDTR;
-using detail::StrToRTS;
 using detail::StrToYesNo;
 using detail::YesNoToStr;
 
@@ -139,8 +135,10 @@ void LoadGroups(TCustomComPort& port, Reader& in) {
     }
     if (groups.contains(spFlowControl)) {
         TComFlowControl& f = port.FlowControl();
-        f.SetControlRTS(StrToRTS(in.Text("FlowControl.ControlRTS", RTSToStr(f.ControlRTS()))));
-        f.SetControlDTR(StrToDTR(in.Text("FlowControl.ControlDTR", DTRToStr(f.ControlDTR()))));
+        f.SetControlRTS(StrToEnum<TRTSFlowControl>(
+            in.Text("FlowControl.ControlRTS", EnumToStr(f.ControlRTS()))));
+        f.SetControlDTR(StrToEnum<TDTRFlowControl>(
+            in.Text("FlowControl.ControlDTR", EnumToStr(f.ControlDTR()))));
         f.SetDSRSensitivity(
             StrToYesNo(in.Text("FlowControl.DSRSensitivity", YesNoToStr(f.DSRSensitivity()))));
         f.SetOutCTSFlow(StrToYesNo(in.Text("FlowControl.OutCTSFlow", YesNoToStr(f.OutCTSFlow()))));
@@ -191,8 +189,8 @@ void StoreGroups(const TCustomComPort& port, Writer& out) {
     }
     if (groups.contains(spFlowControl)) {
         const TComFlowControl& f = port.FlowControl();
-        out.Text("FlowControl.ControlRTS", RTSToStr(f.ControlRTS()));
-        out.Text("FlowControl.ControlDTR", DTRToStr(f.ControlDTR()));
+        out.Text("FlowControl.ControlRTS", EnumToStr(f.ControlRTS()));
+        out.Text("FlowControl.ControlDTR", EnumToStr(f.ControlDTR()));
         out.Text("FlowControl.DSRSensitivity", YesNoToStr(f.DSRSensitivity()));
         out.Text("FlowControl.OutCTSFlow", YesNoToStr(f.OutCTSFlow()));
         out.Text("FlowControl.OutDSRFlow", YesNoToStr(f.OutDSRFlow()));

@@ -16,20 +16,23 @@ namespace {
 struct EventBit {
     TComEvent event;
     std::uint32_t bit;
+    TComThread::Handler handler;
 };
 
-// The delivery order of events that occur together, with each event's mask bit.
+// The delivery order of events that occur together, with each event's mask bit and the port's
+// handler of it. Every way of delivering an event (on either thread, or as a window message
+// with the bit) goes by this one table.
 constexpr std::array<EventBit, 10> kDeliveryOrder = {{
-    {evError, 128},
-    {evRxChar, 1},
-    {evTxEmpty, 4},
-    {evBreak, 64},
-    {evRing, 256},
-    {evCTS, 8},
-    {evDSR, 16},
-    {evRxFlag, 2},
-    {evRLSD, 32},
-    {evRx80Full, 1024},
+    {evError, 128, &TCustomComPort::CallError},
+    {evRxChar, 1, &TCustomComPort::CallRxChar},
+    {evTxEmpty, 4, &TCustomComPort::CallTxEmpty},
+    {evBreak, 64, &TCustomComPort::CallBreak},
+    {evRing, 256, &TCustomComPort::CallRing},
+    {evCTS, 8, &TCustomComPort::CallCTSChange},
+    {evDSR, 16, &TCustomComPort::CallDSRChange},
+    {evRxFlag, 2, &TCustomComPort::CallRxFlag},
+    {evRLSD, 32, &TCustomComPort::CallRLSDChange},
+    {evRx80Full, 1024, &TCustomComPort::CallRx80Full},
 }};
 
 constexpr std::uint32_t kPurgeTxClear = 4;
@@ -54,6 +57,13 @@ TComEvents TComThread::MaskToEvents(std::uint32_t mask) {
         if (mask & e.bit)
             events.insert(e.event);
     return events;
+}
+
+TComThread::Handler TComThread::HandlerOf(std::uintptr_t bit) {
+    for (const EventBit& e : kDeliveryOrder)
+        if (e.bit == bit)
+            return e.handler;
+    return nullptr;
 }
 
 namespace {
@@ -222,38 +232,7 @@ void TComThread::DoEvents() {
         // A handler closed the port: the rest of this wait's events go with it.
         if (released_)
             break;
-        switch (e.event) {
-        case evError:
-            port_->CallError();
-            break;
-        case evRxChar:
-            port_->CallRxChar();
-            break;
-        case evTxEmpty:
-            port_->CallTxEmpty();
-            break;
-        case evBreak:
-            port_->CallBreak();
-            break;
-        case evRing:
-            port_->CallRing();
-            break;
-        case evCTS:
-            port_->CallCTSChange();
-            break;
-        case evDSR:
-            port_->CallDSRChange();
-            break;
-        case evRxFlag:
-            port_->CallRxFlag();
-            break;
-        case evRLSD:
-            port_->CallRLSDChange();
-            break;
-        case evRx80Full:
-            port_->CallRx80Full();
-            break;
-        }
+        (port_->*e.handler)();
     }
 }
 

@@ -60,6 +60,9 @@ public:
 
     static std::uint32_t EventsToMask(TComEvents events);
     static TComEvents MaskToEvents(std::uint32_t mask);
+    // The port's handler of the event whose mask bit is `bit`; nullptr for any other value.
+    using Handler = void (TCustomComPort::*)();
+    static Handler HandlerOf(std::uintptr_t bit);
 
     // The name the thread carries in system monitors (at most 15 characters for Linux).
     static constexpr const char* kThreadName = "lirat5-events";

@@ -26,10 +26,11 @@ char UpperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return UpperAscii(x) == UpperAscii(y);
-           });
+// Names match without regard to ASCII letter case: the index holds them upper-cased.
+std::string IndexName(std::string_view name) {
+    std::string upper(name);
+    std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
+    return upper;
 }
 
 // The name of a "[name]" line, or nothing for any other line. A missing "]" lets the name run
@@ -84,48 +85,53 @@ SettingsDocument SettingsDocument::Parse(std::string_view text, std::string_view
         }
         document.lines_.push_back(std::move(line));
     }
+    document.Index();
     return document;
 }
 
-std::optional<std::size_t> SettingsDocument::FindSection(std::string_view section) const {
-    const std::string_view wanted = Trim(section);
+void SettingsDocument::Index() {
+    sections_.clear();
+    sectionByName_.clear();
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const auto name = SectionName(lines_[i].text);
-        if (name && SameName(*name, wanted)) {
-            return i;
+        if (const auto name = SectionName(lines_[i].text)) {
+            sectionByName_.emplace(IndexName(*name), sections_.size());
+            sections_.push_back(Section{i, {}});
+        } else if (const auto key = KeyName(lines_[i].text); key && !sections_.empty()) {
+            // Keys before the first section belong to none; the first of a name counts.
+            sections_.back().keys.emplace(IndexName(*key), i);
         }
     }
-    return std::nullopt;
 }
 
-std::size_t SettingsDocument::SectionEnd(std::size_t header) const {
-    std::size_t i = header + 1;
-    while (i < lines_.size() && !SectionName(lines_[i].text)) {
-        ++i;
+std::optional<std::size_t> SettingsDocument::FindSection(std::string_view section) const {
+    const auto found = sectionByName_.find(IndexName(Trim(section)));
+    if (found == sectionByName_.end()) {
+        return std::nullopt;
     }
-    return i;
+    return found->second;
 }
 
-std::optional<std::size_t> SettingsDocument::FindKey(std::size_t header,
+std::size_t SettingsDocument::SectionEnd(std::size_t section) const {
+    return section + 1 < sections_.size() ? sections_[section + 1].header : lines_.size();
+}
+
+std::optional<std::size_t> SettingsDocument::FindKey(std::size_t section,
                                                      std::string_view key) const {
-    const std::string_view wanted = Trim(key);
-    const std::size_t end = SectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        const auto name = KeyName(lines_[i].text);
-        if (name && SameName(*name, wanted)) {
-            return i;
-        }
+    const auto& keys = sections_[section].keys;
+    const auto found = keys.find(IndexName(Trim(key)));
+    if (found == keys.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return found->second;
 }
 
 std::optional<std::string> SettingsDocument::Find(std::string_view section,
                                                   std::string_view key) const {
-    const auto header = FindSection(section);
-    if (!header) {
+    const auto found = FindSection(section);
+    if (!found) {
         return std::nullopt;
     }
-    const auto index = FindKey(*header, key);
+    const auto index = FindKey(*found, key);
     if (!index) {
         return std::nullopt;
     }
@@ -153,17 +159,19 @@ void SettingsDocument::InsertLine(std::size_t index, std::string text) {
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(index),
                   Line{std::move(text), ending});
+    // Writes are few and each one rewrites the whole file anyway.
+    Index();
 }
 
 void SettingsDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
     const std::string keyLine = std::string(Trim(key)) + "=" + std::string(value);
-    const auto header = FindSection(section);
-    if (!header) {
+    const auto found = FindSection(section);
+    if (!found) {
         InsertLine(lines_.size(), "[" + std::string(Trim(section)) + "]");
         InsertLine(lines_.size(), keyLine);
         return;
     }
-    if (const auto index = FindKey(*header, key)) {
+    if (const auto index = FindKey(*found, key)) {
         // Keep the line's own spelling of the key and its blanks around "=".
         std::string& text = lines_[*index].text;
         std::size_t valueStart = text.find('=') + 1;
@@ -173,9 +181,10 @@ void SettingsDocument::Set(std::string_view section, std::string_view key, std::
         text = text.substr(0, valueStart) + std::string(value);
         return;
     }
-    std::size_t last = *header;
-    const std::size_t end = SectionEnd(*header);
-    for (std::size_t i = *header + 1; i < end; ++i) {
+    const std::size_t header = sections_[*found].header;
+    std::size_t last = header;
+    const std::size_t end = SectionEnd(*found);
+    for (std::size_t i = header + 1; i < end; ++i) {
         if (!Trim(lines_[i].text).empty()) {
             last = i;
         }

@@ -34,7 +34,7 @@ public:
     static constexpr std::size_t MaxValueLength = 2047;
     // Far above any real settings file (the port's keys take well under a kilobyte), and low
     // enough that the costliest file accepted, one of nothing but line ends whose every line is
-    // kept and searched for each key, loads in a moment instead of freezing the window.
+    // kept, loads in a moment instead of freezing the window and taking memory by the gigabyte.
     static constexpr std::size_t MaxFileSize = 2 * 1024 * 1024;
 
     enum class WriteMode {

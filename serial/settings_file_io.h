@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,8 +49,17 @@ std::string NativePathText(std::string_view path);
 // soon as it would go past this many bytes. Not for use outside tests.
 void SetWriteLimitForTesting(std::optional<std::size_t> bytes);
 
-// How many of `length` bytes at `offset` the platform writers may put into the new file
-// before the injected limit stops them.
-std::size_t WritableBytes(std::size_t offset, std::size_t length);
+// The portable halves of the platform files' reading and writing. The platform gives one call
+// that moves at most `size` bytes and tells how many it moved, or nothing when it failed (its
+// error code left where the platform keeps it); these go round it in chunks.
+using ReadSome = std::function<std::optional<std::size_t>(char* buffer, std::size_t size)>;
+using WriteSome = std::function<std::optional<std::size_t>(const char* data, std::size_t size)>;
+
+// Reads until a read gives 0 bytes. Unreadable when a read fails or more than `maxSize` bytes
+// arrive (the file may have grown since its size was checked).
+FileReadResult ReadToEnd(const ReadSome& readSome, std::size_t maxSize);
+// Writes all of `contents`; false when a write fails or moves nothing, or when the injected
+// write limit stops it, which calls `diskFull` to leave the platform's error for a full disk.
+bool WriteToEnd(std::string_view contents, const WriteSome& writeSome, void (*diskFull)());
 
 } // namespace serial::detail

@@ -16,8 +16,6 @@ namespace serial::detail {
 
 namespace {
 
-constexpr std::size_t kChunkSize = 64 * 1024;
-
 std::atomic<unsigned> temporaryCounter{0};
 
 class FileDescriptor {
@@ -63,25 +61,26 @@ std::string ResolveTarget(const std::string& path) {
     return path;
 }
 
-bool WriteAll(int fd, std::string_view contents) {
-    std::size_t offset = 0;
-    while (offset < contents.size()) {
-        const std::size_t allowed =
-            WritableBytes(offset, std::min(kChunkSize, contents.size() - offset));
-        if (allowed == 0) {
-            errno = ENOSPC;
-            return false;
+// The bytes a read or write moved; a call that a signal interrupted is made again.
+template <typename Call> std::optional<std::size_t> Retrying(const Call& call) {
+    for (;;) {
+        const ssize_t count = call();
+        if (count >= 0) {
+            return static_cast<std::size_t>(count);
         }
-        const ssize_t written = ::write(fd, contents.data() + offset, allowed);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
+        if (errno != EINTR) {
+            return std::nullopt;
         }
-        offset += static_cast<std::size_t>(written);
     }
-    return true;
+}
+
+bool WriteAll(int fd, std::string_view contents) {
+    return WriteToEnd(
+        contents,
+        [fd](const char* data, std::size_t size) {
+            return Retrying([&] { return ::write(fd, data, size); });
+        },
+        [] { errno = ENOSPC; });
 }
 
 // Removes a file of ours after a failure without losing the failure's error code.
@@ -109,28 +108,11 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
         static_cast<std::size_t>(info.st_size) > maxSize) {
         return result;
     }
-    std::string contents;
-    char buffer[kChunkSize];
-    for (;;) {
-        const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return result;
-        }
-        if (count == 0) {
-            break;
-        }
-        contents.append(buffer, static_cast<std::size_t>(count));
-        // The file may have grown since fstat.
-        if (contents.size() > maxSize) {
-            return result;
-        }
-    }
-    result.status = FileReadStatus::Read;
-    result.contents = std::move(contents);
-    return result;
+    return ReadToEnd(
+        [&fd](char* buffer, std::size_t size) {
+            return Retrying([&] { return ::read(fd.Get(), buffer, size); });
+        },
+        maxSize);
 }
 
 namespace {

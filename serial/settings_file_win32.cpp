@@ -12,8 +12,6 @@ namespace serial::detail {
 
 namespace {
 
-constexpr std::size_t kChunkSize = 64 * 1024;
-
 std::atomic<unsigned> temporaryCounter{0};
 
 class FileHandle {
@@ -39,23 +37,16 @@ private:
 };
 
 bool WriteAll(HANDLE file, std::string_view contents) {
-    std::size_t offset = 0;
-    while (offset < contents.size()) {
-        const std::size_t allowed =
-            WritableBytes(offset, std::min(kChunkSize, contents.size() - offset));
-        if (allowed == 0) {
-            ::SetLastError(ERROR_DISK_FULL);
-            return false;
-        }
-        DWORD written = 0;
-        if (!::WriteFile(file, contents.data() + offset, static_cast<DWORD>(allowed), &written,
-                         nullptr) ||
-            written == 0) {
-            return false;
-        }
-        offset += written;
-    }
-    return true;
+    return WriteToEnd(
+        contents,
+        [file](const char* data, std::size_t size) -> std::optional<std::size_t> {
+            DWORD written = 0;
+            if (!::WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr)) {
+                return std::nullopt;
+            }
+            return written;
+        },
+        [] { ::SetLastError(ERROR_DISK_FULL); });
 }
 
 } // namespace
@@ -78,24 +69,15 @@ FileReadResult ReadWholeFile(const std::string& path, std::size_t maxSize) {
         size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > maxSize) {
         return result;
     }
-    std::string contents;
-    char buffer[kChunkSize];
-    for (;;) {
-        DWORD count = 0;
-        if (!::ReadFile(file.Get(), buffer, sizeof buffer, &count, nullptr)) {
-            return result;
-        }
-        if (count == 0) {
-            break;
-        }
-        contents.append(buffer, count);
-        if (contents.size() > maxSize) {
-            return result;
-        }
-    }
-    result.status = FileReadStatus::Read;
-    result.contents = std::move(contents);
-    return result;
+    return ReadToEnd(
+        [&file](char* buffer, std::size_t size) -> std::optional<std::size_t> {
+            DWORD count = 0;
+            if (!::ReadFile(file.Get(), buffer, static_cast<DWORD>(size), &count, nullptr)) {
+                return std::nullopt;
+            }
+            return count;
+        },
+        maxSize);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "serial/integer_text.h"
 #include "serial/stored_value_text.h"
@@ -32,58 +33,54 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
            });
 }
 
-template <typename E, std::size_t N>
-std::string ToText(const std::array<std::string_view, N>& forms, E value) {
-    const auto index = static_cast<std::size_t>(value);
-    return index < N ? std::string(forms[index]) : std::string();
-}
+// The written forms of one enumeration, in enumeration order, and what reading falls back to.
+template <typename E> struct WrittenForms {
+    std::span<const std::string_view> texts;
+    E fallback;
+};
 
-template <typename E, std::size_t N>
-E FromText(const std::array<std::string_view, N>& forms, std::string_view text, E fallback) {
-    for (std::size_t i = 0; i < N; ++i) {
-        if (EqualIgnoringCase(forms[i], text)) {
-            return static_cast<E>(i);
-        }
-    }
-    return fallback;
-}
+template <typename E> constexpr WrittenForms<E> kForms = {};
+template <> constexpr WrittenForms<TBaudRate> kForms<TBaudRate> = {kBaudRates, br9600};
+template <> constexpr WrittenForms<TStopBits> kForms<TStopBits> = {kStopBits, sbOneStopBit};
+template <> constexpr WrittenForms<TDataBits> kForms<TDataBits> = {kDataBits, dbEight};
+template <> constexpr WrittenForms<TParityBits> kForms<TParityBits> = {kParities, prNone};
+template <> constexpr WrittenForms<TFlowControl> kForms<TFlowControl> = {kFlowControls, fcCustom};
+template <>
+constexpr WrittenForms<TDTRFlowControl> kForms<TDTRFlowControl> = {kDTRControls, dtrDisable};
+template <>
+constexpr WrittenForms<TRTSFlowControl> kForms<TRTSFlowControl> = {kRTSControls, rtsDisable};
 
 } // namespace
 
-std::string BaudRateToStr(TBaudRate value) {
-    return ToText(kBaudRates, value);
-}
-TBaudRate StrToBaudRate(std::string_view text) {
-    return FromText(kBaudRates, text, br9600);
+template <typename E> std::string EnumToStr(E value) {
+    const auto index = static_cast<std::size_t>(value);
+    return index < kForms<E>.texts.size() ? std::string(kForms<E>.texts[index]) : std::string();
 }
 
-std::string StopBitsToStr(TStopBits value) {
-    return ToText(kStopBits, value);
-}
-TStopBits StrToStopBits(std::string_view text) {
-    return FromText(kStopBits, text, sbOneStopBit);
-}
-
-std::string DataBitsToStr(TDataBits value) {
-    return ToText(kDataBits, value);
-}
-TDataBits StrToDataBits(std::string_view text) {
-    return FromText(kDataBits, text, dbEight);
+template <typename E> E StrToEnum(std::string_view text) {
+    const std::span<const std::string_view> texts = kForms<E>.texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (EqualIgnoringCase(texts[i], text)) {
+            return static_cast<E>(i);
+        }
+    }
+    return kForms<E>.fallback;
 }
 
-std::string ParityToStr(TParityBits value) {
-    return ToText(kParities, value);
-}
-TParityBits StrToParity(std::string_view text) {
-    return FromText(kParities, text, prNone);
-}
-
-std::string FlowControlToStr(TFlowControl value) {
-    return ToText(kFlowControls, value);
-}
-TFlowControl StrToFlowControl(std::string_view text) {
-    return FromText(kFlowControls, text, fcCustom);
-}
+template std::string EnumToStr(TBaudRate);
+template std::string EnumToStr(TStopBits);
+template std::string EnumToStr(TDataBits);
+template std::string EnumToStr(TParityBits);
+template std::string EnumToStr(TFlowControl);
+template std::string EnumToStr(TDTRFlowControl);
+template std::string EnumToStr(TRTSFlowControl);
+template TBaudRate StrToEnum(std::string_view);
+template TStopBits StrToEnum(std::string_view);
+template TDataBits StrToEnum(std::string_view);
+template TParityBits StrToEnum(std::string_view);
+template TFlowControl StrToEnum(std::string_view);
+template TDTRFlowControl StrToEnum(std::string_view);
+template TRTSFlowControl StrToEnum(std::string_view);
 
 namespace detail {
 
@@ -111,19 +108,6 @@ char StrToChar(std::string_view text) {
     }
     const auto code = ParseInteger(text.substr(1));
     return code ? static_cast<char>(static_cast<unsigned>(*code) & 0xFFu) : char{0};
-}
-
-std::string DTRToStr(TDTRFlowControl value) {
-    return ToText(kDTRControls, value);
-}
-TDTRFlowControl StrToDTR(std::string_view text) {
-    return FromText(kDTRControls, text, dtrDisable);
-}
-std::string RTSToStr(TRTSFlowControl value) {
-    return ToText(kRTSControls, value);
-}
-TRTSFlowControl StrToRTS(std::string_view text) {
-    return FromText(kRTSControls, text, rtsDisable);
 }
 
 } // namespace detail

@@ -8,22 +8,23 @@
 // The written forms of the line-setting enumerations in stored port settings. Reading compares
 // a text with every written form without regard to ASCII letter case and takes the first that
 // is equal; a text equal to none gives the type's fallback (br9600, sbOneStopBit, dbEight,
-// prNone, fcCustom). A value outside its enumeration is written as an empty text.
+// prNone, fcCustom, dtrDisable, rtsDisable). A value outside its enumeration is written as an
+// empty text.
 namespace serial {
 
-std::string BaudRateToStr(TBaudRate value);
-TBaudRate StrToBaudRate(std::string_view text);
+template <typename E> std::string EnumToStr(E value);
+template <typename E> E StrToEnum(std::string_view text);
 
-std::string StopBitsToStr(TStopBits value);
-TStopBits StrToStopBits(std::string_view text);
-
-std::string DataBitsToStr(TDataBits value);
-TDataBits StrToDataBits(std::string_view text);
-
-std::string ParityToStr(TParityBits value);
-TParityBits StrToParity(std::string_view text);
-
-std::string FlowControlToStr(TFlowControl value);
-TFlowControl StrToFlowControl(std::string_view text);
+// The component's names for them.
+inline constexpr auto& BaudRateToStr = EnumToStr<TBaudRate>;
+inline constexpr auto& StrToBaudRate = StrToEnum<TBaudRate>;
+inline constexpr auto& StopBitsToStr = EnumToStr<TStopBits>;
+inline constexpr auto& StrToStopBits = StrToEnum<TStopBits>;
+inline constexpr auto& DataBitsToStr = EnumToStr<TDataBits>;
+inline constexpr auto& StrToDataBits = StrToEnum<TDataBits>;
+inline constexpr auto& ParityToStr = EnumToStr<TParityBits>;
+inline constexpr auto& StrToParity = StrToEnum<TParityBits>;
+inline constexpr auto& FlowControlToStr = EnumToStr<TFlowControl>;
+inline constexpr auto& StrToFlowControl = StrToEnum<TFlowControl>;
 
 } // namespace serial

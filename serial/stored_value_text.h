@@ -3,10 +3,9 @@
 #include <string>
 #include <string_view>
 
-#include "serial/com_types.h"
-
-// Written forms used only by the port settings store: yes/no, single characters and the two
-// line-control enumerations. Not part of the component's public functions.
+// Written forms used only by the port settings store: yes/no and single characters. Not part
+// of the component's public functions. (The two line-control enumerations, DTR and RTS, are
+// written as the others are: EnumToStr and StrToEnum in settings_text.h.)
 namespace serial::detail {
 
 // "Yes" or "No"; reads true only for "YES" in any letter case.
@@ -18,11 +17,5 @@ bool StrToYesNo(std::string_view text);
 // its first character; otherwise the low 8 bits of the integer after "#", or 0 when it is none.
 std::string CharToStr(char value);
 char StrToChar(std::string_view text);
-
-// "Disable", "Enable", "Handshake" (and "Toggle" for RTS); fallback: disabled.
-std::string DTRToStr(TDTRFlowControl value);
-TDTRFlowControl StrToDTR(std::string_view text);
-std::string RTSToStr(TRTSFlowControl value);
-TRTSFlowControl StrToRTS(std::string_view text);
 
 } // namespace serial::detail

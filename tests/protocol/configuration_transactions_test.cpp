@@ -2,6 +2,7 @@
 // measured value and factory reset.
 
 #include "tests/protocol/engine_fixture.h"
+#include "tests/protocol/write_cases.h"
 
 #include <gtest/gtest.h>
 
@@ -115,140 +116,54 @@ TEST_P(WriteChecks, RefuseBeforeAnythingIsTouched) {
     EXPECT_EQ(protocol::ActionCommands[protocol::ActSetLower].Text, "$3");
 }
 
-// Range 7 is "-50 +200".
-INSTANTIATE_TEST_SUITE_P(
-    Write, WriteChecks,
-    ::testing::Values(
-        WriteRefusal{"NoRange", std::nullopt, "200", "-50", "0",
-                     "Не выбран тип или диапазон датчика!"},
-        WriteRefusal{"UpperNotNumber", 1, "abc", "x", "x",
-                     "Неверно введено верхнее значение диапазона!"},
-        WriteRefusal{"UpperEmpty", 1, "", "-50", "0",
-                     "Неверно введено верхнее значение диапазона!"},
-        WriteRefusal{"UpperAboveMax", 1, "200.1", "x", "x",
-                     "Верхнее значение диапазона \nвне допустимого диапазона датчика!"},
-        WriteRefusal{"UpperBelowMin", 1, "-50.1", "-60", "0",
-                     "Верхнее значение диапазона \nвне допустимого диапазона датчика!"},
-        WriteRefusal{"LowerNotNumber", 1, "200", "1..0", "x",
-                     "Неверно введено нижнее значение диапазона!"},
-        WriteRefusal{"LowerBelowMin", 1, "200", "-50.1", "x",
-                     "Нижнее значение диапазона \nвне допустимого диапазона датчика!"},
-        WriteRefusal{"LowerAboveUpper", 1, "100", "100.5", "x",
-                     "Нижнее значение диапазона \nвне допустимого диапазона датчика!"},
-        WriteRefusal{"LevelNotNumber", 1, "200", "-50", "",
-                     "Неверно введено значение уровня\nсигнала обрыв!"},
-        WriteRefusal{"LevelAbove120", 1, "200", "-50", "120.1",
-                     "Значение сигнала обрыв\nвне допустимого диапазона!"},
-        WriteRefusal{"LevelBelowZero", 1, "200", "-50", "-0.1",
-                     "Значение сигнала обрыв\nвне допустимого диапазона!"},
-        WriteRefusal{"UpperNotANumberWord", 1, "nan", "-50", "0",
-                     "Неверно введено верхнее значение диапазона!"}),
-    [](const auto& info) { return std::string(info.param.name); });
+// The refusals as the technician reads them.
+const char* const kNoRange = "Не выбран тип или диапазон датчика!";
+const char* const kBadUpper = "Неверно введено верхнее значение диапазона!";
+const char* const kUpperOutside = "Верхнее значение диапазона \nвне допустимого диапазона датчика!";
+const char* const kBadLower = "Неверно введено нижнее значение диапазона!";
+const char* const kLowerOutside = "Нижнее значение диапазона \nвне допустимого диапазона датчика!";
+const char* const kBadLevel = "Неверно введено значение уровня\nсигнала обрыв!";
+const char* const kLevelOutside = "Значение сигнала обрыв\nвне допустимого диапазона!";
 
-// What reaches the wire for accepted values.
-struct WriteCase {
-    const char* name;
-    int type, rangeItem, outputType;
-    std::string upper, lower, level;
-    char separator;
-    Commands commands;
+// Range 7 is "-50 +200".
+const WriteRefusal kRefusals[] = {
+    {"NoRange", std::nullopt, "200", "-50", "0", kNoRange},
+    {"UpperNotNumber", 1, "abc", "x", "x", kBadUpper},
+    {"UpperEmpty", 1, "", "-50", "0", kBadUpper},
+    {"UpperNotANumberWord", 1, "nan", "-50", "0", kBadUpper},
+    {"UpperAboveMax", 1, "200.1", "x", "x", kUpperOutside},
+    {"UpperBelowMin", 1, "-50.1", "-60", "0", kUpperOutside},
+    {"LowerNotNumber", 1, "200", "1..0", "x", kBadLower},
+    {"LowerBelowMin", 1, "200", "-50.1", "x", kLowerOutside},
+    {"LowerAboveUpper", 1, "100", "100.5", "x", kLowerOutside},
+    {"LevelNotNumber", 1, "200", "-50", "", kBadLevel},
+    {"LevelAbove120", 1, "200", "-50", "120.1", kLevelOutside},
+    {"LevelBelowZero", 1, "200", "-50", "-0.1", kLevelOutside},
 };
 
-// Test names say which case failed; the case itself prints as its name.
-void PrintTo(const WriteCase& c, std::ostream* os) {
-    *os << c.name;
-}
+INSTANTIATE_TEST_SUITE_P(Write, WriteChecks, ::testing::ValuesIn(kRefusals),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class WriteParameters : public EngineFixture, public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(WriteParameters, ReachTheWire) {
     const WriteCase& c = GetParam();
     UseSeparator(c.separator);
-    view.typeItem = c.type;
-    view.rangeItem = c.rangeItem;
-    view.outputType = c.outputType;
-    view.upperText = c.upper;
-    view.lowerText = c.lower;
-    view.breakLevelText = c.level;
+    c.EnterInto(view);
     port.responder = [](const std::string&) { return "!\r"; };
     engine.ButtonWriteClick();
     for (int i = 0; i < 5; ++i) {
         engine.TimerTimer();
     }
-    EXPECT_EQ(port.Commands(), c.commands);
-    EXPECT_EQ(port.written[2], "$G" + c.commands[2].substr(2) + "\r\n");
+    EXPECT_EQ(port.Commands(), c.Commands());
+    EXPECT_EQ(port.written[2], c.Commands()[2] + "\r\n");
     EXPECT_TRUE(ui.shown.empty());
     ExpectIdle();
     EXPECT_TRUE(engine.DeviceAnswered());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Write, WriteParameters,
-    ::testing::Values(WriteCase{"Edges",
-                                2,
-                                1,
-                                2,
-                                "100",
-                                "-50",
-                                "50",
-                                '.',
-                                {"$707", "$3-050.0", "$G000.5 ", "$9100.0", "$K2"}},
-                      WriteCase{"Fractions",
-                                4,
-                                0,
-                                1,
-                                "12.5",
-                                "12.5",
-                                "12.5",
-                                '.',
-                                {"$70A", "$3012.5", "$G000.125 ", "$912.5", "$K1"}},
-                      WriteCase{"FullLevelAndLimits",
-                                9,
-                                4,
-                                0,
-                                "5000",
-                                "0",
-                                "100",
-                                '.',
-                                {"$719", "$3000.0", "$G001.0 ", "$95000.0", "$K0"}},
-                      WriteCase{"EndsOfTheLevel",
-                                0,
-                                0,
-                                0,
-                                "50",
-                                "-50",
-                                "120",
-                                '.',
-                                {"$700", "$3-050.0", "$G001.2 ", "$950.0", "$K0"}},
-                      WriteCase{"ZeroLevel",
-                                0,
-                                0,
-                                0,
-                                "50",
-                                "-50",
-                                "0",
-                                '.',
-                                {"$700", "$3-050.0", "$G000.0 ", "$950.0", "$K0"}},
-                      WriteCase{"CommaSystemSendsPoints",
-                                2,
-                                1,
-                                2,
-                                "12,5",
-                                "-12,25",
-                                "12,5",
-                                ',',
-                                {"$707", "$3-012.25", "$G000.125 ", "$912.5", "$K2"}},
-                      // A system may use any character as its separator, not just a comma.
-                      WriteCase{"SlashSystemSendsPoints",
-                                2,
-                                1,
-                                2,
-                                "12/5",
-                                "-12/25",
-                                "12/5",
-                                '/',
-                                {"$707", "$3-012.25", "$G000.125 ", "$912.5", "$K2"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Write, WriteParameters, ::testing::ValuesIn(kWriteCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EngineFixture, WriteSetsItsParametersOnlyOnceThePortIsConnected) {
     port.connectOnOpen = false;

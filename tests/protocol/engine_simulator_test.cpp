@@ -9,6 +9,7 @@
 #include "protocol/tool_port_settings.h"
 #include "serial/com_port.h"
 #include "simulator/simulator.h"
+#include "tests/protocol/write_cases.h"
 #include "tests/support/plain_engine_view.h"
 #include "tests/support/scripted_ui_services.h"
 #include "tests/support/watched_port.h"
@@ -53,25 +54,9 @@ protected:
         protocol::DecimalSeparatorText = std::string(1, separator);
     }
 
-    // Waits until the simulator has taken the last command and, unless no reply is expected,
-    // until its whole reply is waiting in the port; then fires the timer.
+    // Fires the timer once the reply to the last command is in (AwaitReply).
     void Tick(bool expectReply = true) {
-        ASSERT_TRUE(simulator.Log().WaitForCount(Kind::Received, port.writes, 5s));
-        if (expectReply) {
-            ASSERT_TRUE(simulator.Log().WaitForCount(Kind::Sent, port.sentBefore + 1, 5s));
-            // The last byte has left the simulator; wait until the queue stops growing.
-            int count = -1;
-            for (auto deadline = Clock::now() + 2s; Clock::now() < deadline;) {
-                const int now = comPort.InputCount();
-                if (now > 0 && now == count) {
-                    break;
-                }
-                count = now;
-                std::this_thread::sleep_for(10ms);
-            }
-        } else {
-            std::this_thread::sleep_for(150ms);
-        }
+        ASSERT_TRUE(port.AwaitReply(expectReply));
         engine.TimerTimer();
     }
 
@@ -146,31 +131,16 @@ TEST_F(SimulatorFixture, OutputTypeRepliesSelectByTheirLowBits) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
-struct WireCase {
-    const char* name;
-    int type, rangeItem, outputType;
-    std::string upper, lower, level;
-    Commands commands;
-};
-
-// Test names say which case failed; the case itself prints as its name.
-void PrintTo(const WireCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class WriteOverTheLine : public SimulatorFixture, public ::testing::WithParamInterface<WireCase> {};
+class WriteOverTheLine : public SimulatorFixture,
+                         public ::testing::WithParamInterface<WriteCase> {};
 
 TEST_P(WriteOverTheLine, SendsExactlyTheParameters) {
-    const WireCase& c = GetParam();
-    view.typeItem = c.type;
-    view.rangeItem = c.rangeItem;
-    view.outputType = c.outputType;
-    view.upperText = c.upper;
-    view.lowerText = c.lower;
-    view.breakLevelText = c.level;
+    const WriteCase& c = GetParam();
+    UseSeparator(c.separator);
+    c.EnterInto(view);
     engine.ButtonWriteClick();
     RunToEnd();
-    EXPECT_EQ(Received(), c.commands);
+    EXPECT_EQ(Received(), c.Commands());
     EXPECT_TRUE(ui.shown.empty());
     const sim::DeviceState state = simulator.State();
     EXPECT_EQ(state.rangeIndex, *view.SelectedRangeIndex());
@@ -178,33 +148,8 @@ TEST_P(WriteOverTheLine, SendsExactlyTheParameters) {
     EXPECT_EQ(state.status, "00");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Simulator, WriteOverTheLine,
-    ::testing::Values(WireCase{"Range7",
-                               2,
-                               1,
-                               2,
-                               "100",
-                               "-50",
-                               "50",
-                               {"$707", "$3-050.0", "$G000.5 ", "$9100.0", "$K2"}},
-                      WireCase{"Range10",
-                               4,
-                               0,
-                               1,
-                               "12.5",
-                               "12.5",
-                               "12.5",
-                               {"$70A", "$3012.5", "$G000.125 ", "$912.5", "$K1"}},
-                      WireCase{"Range25",
-                               9,
-                               4,
-                               0,
-                               "5000",
-                               "0",
-                               "100",
-                               {"$719", "$3000.0", "$G001.0 ", "$95000.0", "$K0"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Simulator, WriteOverTheLine, ::testing::ValuesIn(kWriteCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SimulatorFixture, RefusedWriteNeverOpensThePort) {
     view.upperText = "51";

@@ -169,17 +169,18 @@ TEST_P(TickErrors, EndTheTransaction) {
     EXPECT_EQ(port.Commands(), std::vector<std::string>{"$8"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Engine, TickErrors,
-    ::testing::Values(
-        TickErrorCase{"RangeNotHex", "!0G\r", "", "", "Прибор прислал неверный ответ!"},
-        TickErrorCase{"RangeEmpty", "!\r", "", "", "Прибор прислал неверный ответ!"},
-        TickErrorCase{"RangeAboveTable", "!1A\r", "", "", "Прибор прислал неверный ответ!"},
-        TickErrorCase{"QueueError", "!0A\r", "Line error", "",
-                      "Ошибка обмена с прибором!\nLine error"},
-        TickErrorCase{"ReadError", "!0A\r", "", "Read failed (win error code: 5)",
-                      "Ошибка обмена с прибором!\nRead failed (win error code: 5)"}),
-    [](const auto& info) { return std::string(info.param.name); });
+const char* const kBadReply = "Прибор прислал неверный ответ!";
+const TickErrorCase kTickErrors[] = {
+    {"RangeNotHex", "!0G\r", "", "", kBadReply},
+    {"RangeEmpty", "!\r", "", "", kBadReply},
+    {"RangeAboveTable", "!1A\r", "", "", kBadReply},
+    {"QueueError", "!0A\r", "Line error", "", "Ошибка обмена с прибором!\nLine error"},
+    {"ReadError", "!0A\r", "", "Read failed (win error code: 5)",
+     "Ошибка обмена с прибором!\nRead failed (win error code: 5)"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Engine, TickErrors, ::testing::ValuesIn(kTickErrors),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A connection lost in the middle of a transaction reads as the explainer tells it, above the
 // error's own text; a transaction that changes the transducer adds what it may now hold.

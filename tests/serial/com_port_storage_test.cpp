@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "protocol/tool_port_settings.h"
 #include "serial/settings_file.h"
 #include "serial/settings_file_io.h"
 #include "tests/serial/port_settings_snapshot.h"
@@ -24,24 +25,6 @@ using testing::WriteBytes;
 
 const TStoredProps kAllGroups = TStoredProps::All();
 const std::string kNl(detail::NativeLineEnding());
-
-// The port as the tool's main window sets it up before loading its settings.
-void MakeToolPort(TCustomComPort& port) {
-    port.SetName("ComPort");
-    port.SetBaudRate(br9600);
-    port.SetPort("COM1");
-    port.Parity().SetBits(prNone);
-    port.SetStopBits(sbOneStopBit);
-    port.SetDataBits(dbEight);
-    port.SetEvents({evRx80Full});
-    port.FlowControl().SetOutCTSFlow(false);
-    port.FlowControl().SetOutDSRFlow(false);
-    port.FlowControl().SetXonXoffOut(false);
-    port.FlowControl().SetXonXoffIn(false);
-    port.FlowControl().SetControlDTR(dtrDisable);
-    port.FlowControl().SetControlRTS(rtsDisable);
-    port.SetSyncMethod(smNone);
-}
 
 // The code of an EComPort thrown by `action`, and the nested failure it carries, if any.
 struct Raised {
@@ -86,7 +69,7 @@ TEST_P(LoadIniFileTest, ChangesExactlyTheExpectedSettings) {
                      "[ComPort]\n" +
                          c.file + "[After]\nBaudRate=110\n");
     TComPort port;
-    MakeToolPort(port);
+    protocol::ConfigureToolPort(port);
     if (c.before) {
         c.before(port);
     }
@@ -257,7 +240,7 @@ TEST(LoadIniFile, SectionIsTheComponentName) {
 TEST(LoadIniFile, MissingFileChangesNothing) {
     TempFolder folder;
     TComPort port;
-    MakeToolPort(port);
+    protocol::ConfigureToolPort(port);
     SetEveryStoredSetting(port);
     port.SetStoredProps(kAllGroups);
     // Every missing key keeps the current value, except that a custom rate without its
@@ -279,7 +262,7 @@ TEST(StoreIniFile, ToolStartUpSettingsWriteTheSixBasicKeys) {
     TempFolder folder;
     const std::string path = folder.File("conf.INI");
     TComPort port;
-    MakeToolPort(port);
+    protocol::ConfigureToolPort(port);
     port.StoreSettings(stIniFile, path);
     EXPECT_EQ(ReadBytes(path), "[ComPort]" + kNl + "Port=COM1" + kNl + "BaudRate=9600" + kNl +
                                    "StopBits=1" + kNl + "DataBits=8" + kNl + "Parity=None" + kNl +
@@ -291,7 +274,7 @@ TEST(StoreIniFile, EveryGroupInKeyOrderWithWrittenForms) {
     const std::string path = folder.File("conf.INI");
     WriteBytes(path, "");
     TComPort port;
-    MakeToolPort(port);
+    protocol::ConfigureToolPort(port);
     SetEveryStoredSetting(port);
     port.SetStoredProps(kAllGroups);
     port.StoreSettings(stIniFile, path);
@@ -338,7 +321,7 @@ TEST(StoreIniFile, KeepsTheRestOfTheFile) {
     const std::string head = "; written by hand\r\n[Main]\r\nWindow=1\r\n\r\n";
     WriteBytes(path, head + "[ComPort]\r\nPort=COM3\r\nExtra=keep me\r\n\r\n[Tail]\r\nX=1\r\n");
     TComPort port;
-    MakeToolPort(port);
+    protocol::ConfigureToolPort(port);
     port.SetPort("COM4");
     port.StoreSettings(stIniFile, path);
     EXPECT_EQ(ReadBytes(path), head + "[ComPort]\r\nPort=COM4\r\nExtra=keep me\r\nBaudRate=9600\r\n"
@@ -352,7 +335,7 @@ TEST(StoreIniFile, FailureIsCode16AndTheFileStaysAsItWas) {
     const std::string before = "[ComPort]\nPort=COM3\nBaudRate=300\n";
     WriteBytes(path, before);
     TComPort port;
-    MakeToolPort(port);
+    protocol::ConfigureToolPort(port);
     port.SetStoredProps(kAllGroups);
     detail::SetWriteLimitForTesting(40);
     const Raised raised = CatchComPortError([&] { port.StoreSettings(stIniFile, path); });
@@ -372,7 +355,7 @@ TEST(StoreIniFile, FolderThatIsAFileIsCode16) {
     TempFolder folder;
     WriteBytes(folder.File("blocker"), "x");
     TComPort port;
-    MakeToolPort(port);
+    protocol::ConfigureToolPort(port);
     const Raised raised = CatchComPortError(
         [&] { port.StoreSettings(stIniFile, folder.File("blocker") + "/conf.INI"); });
     EXPECT_EQ(raised.code, 16);
@@ -404,13 +387,13 @@ TEST(ComPortStorageRoundTrip, AllGroupsRestoreEverySetting) {
     TempFolder folder;
     const std::string path = folder.File("conf.INI");
     TComPort source;
-    MakeToolPort(source);
+    protocol::ConfigureToolPort(source);
     SetEveryStoredSetting(source);
     source.SetStoredProps(kAllGroups);
     source.StoreSettings(stIniFile, path);
 
     TComPort target;
-    MakeToolPort(target);
+    protocol::ConfigureToolPort(target);
     target.SetStoredProps(kAllGroups);
     target.LoadSettings(stIniFile, path);
     EXPECT_EQ(ChangedSettings(StoredSettingsOf(source), StoredSettingsOf(target)), "");
@@ -435,13 +418,13 @@ TEST(ComPortStorageRoundTrip, EachGroupAlone) {
         TempFolder folder;
         const std::string path = folder.File("conf.INI");
         TComPort source;
-        MakeToolPort(source);
+        protocol::ConfigureToolPort(source);
         SetEveryStoredSetting(source);
         source.SetStoredProps({group});
         source.StoreSettings(stIniFile, path);
 
         TComPort target;
-        MakeToolPort(target);
+        protocol::ConfigureToolPort(target);
         target.SetStoredProps({group});
         auto expected = StoredSettingsOf(target);
         for (const std::string& name : names) {

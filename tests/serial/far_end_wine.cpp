@@ -1,5 +1,6 @@
 // Far end under Wine: requests to lirat_pty_peer over a loopback socket (see far_end.h).
 #include "tests/serial/far_end.h"
+#include "tests/serial/peer_hex.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -64,16 +65,6 @@ private:
     SOCKET socket_ = INVALID_SOCKET;
 };
 
-std::string Hex(const std::string& bytes) {
-    static const char* digits = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
 class WineFarEnd : public FarEnd {
 public:
     explicit WineFarEnd(Connection& peer) : peer_(peer) { number_ = std::stoi(peer_.Ask("NEW")); }
@@ -88,12 +79,8 @@ public:
         peer_.Ask("SEND " + std::to_string(number_) + " " + Hex(bytes));
     }
     std::string Receive(std::size_t max, int timeoutMs) override {
-        std::string hex = peer_.Ask("RECV " + std::to_string(number_) + " " + std::to_string(max) +
-                                    " " + std::to_string(timeoutMs));
-        std::string out;
-        for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-            out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-        return out;
+        return Unhex(peer_.Ask("RECV " + std::to_string(number_) + " " + std::to_string(max) + " " +
+                               std::to_string(timeoutMs)));
     }
     DeviceLine Line() override {
         std::istringstream in(peer_.Ask("LINE " + std::to_string(number_)));

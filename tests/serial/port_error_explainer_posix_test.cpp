@@ -10,6 +10,7 @@
 
 #include "tests/serial/holder_process.h"
 #include "tests/serial/pty_line.h"
+#include "tests/serial/system_error_rows.h"
 #include "tests/serial/temp_folder.h"
 #include "tests/support/unprivileged.h"
 
@@ -31,36 +32,14 @@ namespace {
 
 using namespace serial;
 namespace fs = std::filesystem;
+using lirat_test::ErrorRow;
+using lirat_test::ExpectExplained;
 using serial::testing::TempFolder;
-
-struct ErrorRow {
-    const char* name;
-    int code;
-    int osError;
-    PortFault fault;
-    std::vector<std::string> says; // fragments the explanation holds
-};
-
-void PrintTo(const ErrorRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
-bool Holds(const std::string& text, const std::vector<std::string>& fragments) {
-    for (const std::string& f : fragments)
-        if (text.find(f) == std::string::npos)
-            return false;
-    return true;
-}
 
 class SystemErrors : public ::testing::TestWithParam<ErrorRow> {};
 
 TEST_P(SystemErrors, AreExplainedAboveTheComponentsOwnText) {
-    const ErrorRow& r = GetParam();
-    const EComPort error(r.code, r.osError);
-    const PortErrorExplanation told = ExplainPortError(error, "/dev/lirat5-absent");
-    EXPECT_EQ(told.fault, r.fault);
-    EXPECT_TRUE(Holds(told.text, r.says)) << told.text;
-    EXPECT_EQ(ExplainedPortErrorText(error, "/dev/lirat5-absent"), told.text + "\n" + error.what());
+    ExpectExplained(GetParam(), "/dev/lirat5-absent");
 }
 
 INSTANTIATE_TEST_SUITE_P(

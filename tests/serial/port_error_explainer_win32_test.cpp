@@ -6,6 +6,7 @@
 #include "serial/com_port.h"
 
 #include "tests/serial/far_end.h"
+#include "tests/serial/system_error_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -18,29 +19,13 @@
 namespace {
 
 using namespace serial;
-
-struct ErrorRow {
-    const char* name;
-    int code;
-    int osError;
-    PortFault fault;
-    std::vector<std::string> says; // fragments the explanation holds
-};
-
-void PrintTo(const ErrorRow& row, std::ostream* os) {
-    *os << row.name;
-}
+using lirat_test::ErrorRow;
+using lirat_test::ExpectExplained;
 
 class SystemErrors : public ::testing::TestWithParam<ErrorRow> {};
 
 TEST_P(SystemErrors, AreExplainedAboveTheComponentsOwnText) {
-    const ErrorRow& r = GetParam();
-    const EComPort error(r.code, r.osError);
-    const PortErrorExplanation told = ExplainPortError(error, "COM7");
-    EXPECT_EQ(told.fault, r.fault);
-    for (const std::string& fragment : r.says)
-        EXPECT_NE(told.text.find(fragment), std::string::npos) << told.text;
-    EXPECT_EQ(ExplainedPortErrorText(error, "COM7"), told.text + "\n" + error.what());
+    ExpectExplained(GetParam(), "COM7");
 }
 
 const char* kGone = "Связь с портом COM7 прервалась";

@@ -30,14 +30,8 @@ namespace {
 using namespace serial;
 using namespace lirat_test;
 
-// A row prints as its name in test output, not as a dump of its bytes.
-template <class Row>
-requires requires(const Row& row) {
-    row.name;
-}
-void PrintTo(const Row& row, std::ostream* out) {
-    *out << row.name;
-}
+// Rows print as their names (posix_line_fixture.h).
+using lirat_test::PrintTo;
 using serial::testing::TempFolder;
 namespace fs = std::filesystem;
 

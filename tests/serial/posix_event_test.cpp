@@ -1,4 +1,5 @@
-// POSIX-only checks of the event thread: nothing is left behind by many opens and closes.
+// POSIX-only checks of the event thread: nothing is left behind by many opens and closes, and
+// the thread wakes only for what it waits for.
 #include "serial/com_port.h"
 #include "serial/com_thread.h"
 
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -25,6 +27,13 @@ namespace {
 
 using namespace serial;
 
+// The port on the line, its events delivered by the event thread itself (smNone).
+void OnLine(TComPort& port, const lirat_test::PtyLine& line, TComEvents events) {
+    port.SetPort(line.DevicePath());
+    port.SetEvents(events);
+    port.SetSyncMethod(smNone);
+}
+
 std::size_t Entries(const char* folder) {
     std::size_t n = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
@@ -35,9 +44,7 @@ std::size_t Entries(const char* folder) {
 TEST(EventThreadLifetime, ThousandOpensAndClosesLeaveNoThreadOrDescriptor) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetPort(line.DevicePath());
-    port.SetEvents(TComEvents::All());
-    port.SetSyncMethod(smNone);
+    OnLine(port, line, TComEvents::All());
     port.Open(); // the first open may set up things that live on (the dispatcher)
     port.Close();
     std::size_t fds = Entries("/proc/self/fd");
@@ -54,9 +61,7 @@ TEST(EventThreadLifetime, ThousandOpensAndClosesLeaveNoThreadOrDescriptor) {
 TEST(EventThreadLifetime, HandlersThatCloseTheirOwnPortLeaveNoThreadOrDescriptor) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetPort(line.DevicePath());
-    port.SetEvents({evRxChar});
-    port.SetSyncMethod(smNone);
+    OnLine(port, line, {evRxChar});
     std::mutex mutex;
     std::condition_variable changed;
     int opens = 0;
@@ -135,9 +140,7 @@ TEST(EventThreadCost, QuietPortAndUnreadReplyWakeNothing) {
     for (const Config& config : configs) {
         lirat_test::PtyLine line;
         TComPort port;
-        port.SetPort(line.DevicePath());
-        port.SetEvents(config.events);
-        port.SetSyncMethod(smNone);
+        OnLine(port, line, config.events);
         int calls = 0; // the port's only callback; with the tool's settings it must stay unused
         port.OnRxChar = [&](TCustomComPort&, int) { ++calls; };
         port.Open();
@@ -170,6 +173,53 @@ TEST(EventThreadCost, QuietPortAndUnreadReplyWakeNothing) {
             EXPECT_EQ(calls, 0) << config.name;
         }
         port.Close();
+    }
+}
+
+// A write may only wake the thread when the thread waits for the transmit queue to run empty;
+// for any other mask (the tool's is [evRx80Full]) every command sent would otherwise cost the
+// thread a wake-up.
+TEST(EventThreadCost, WritesWakeTheThreadOnlyWhenItWaitsForTheTransmitQueue) {
+    constexpr int kWrites = 200;
+    struct Case {
+        const char* name;
+        TComEvents events;
+        bool wakes; // whether the writes must wake the thread
+    };
+    const Case cases[] = {
+        {"tool (evRx80Full)", {evRx80Full}, false},
+        {"received bytes and break (evRxChar, evBreak)", {evRxChar, evBreak}, false},
+        {"transmit queue empty (evTxEmpty)", {evTxEmpty}, true},
+    };
+    for (const Case& c : cases) {
+        lirat_test::PtyLine line;
+        TComPort port;
+        OnLine(port, line, c.events);
+        std::atomic<int> txEmpty{0};
+        port.OnTxEmpty = [&](TCustomComPort&) { ++txEmpty; };
+        port.Open();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        long long before = EventThreadsCost().switches;
+        std::size_t received = 0;
+        for (int i = 0; i < kWrites; ++i) {
+            ASSERT_EQ(port.WriteStr("$8\r\n"), 4) << c.name;
+            // The far end takes each command, so the transmit queue runs empty every time.
+            received += line.Receive(4, 1000).size();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        long long wakeUps = EventThreadsCost().switches - before;
+        port.Close();
+
+        EXPECT_EQ(received, std::size_t{4} * kWrites) << c.name;
+        if (c.wakes) {
+            // Proof that the count sees the thread's wake-ups, and that the event still comes.
+            EXPECT_GE(wakeUps, 1) << c.name;
+            EXPECT_GE(txEmpty.load(), 1) << c.name;
+        } else {
+            // A few for the scheduler's own reasons, nowhere near one per write.
+            EXPECT_LE(wakeUps, 5) << c.name;
+            EXPECT_EQ(txEmpty.load(), 0) << c.name;
+        }
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace lirat_test {
@@ -29,6 +30,16 @@ struct ModelledLine {
     std::unique_ptr<UartModel> model;
     serial::TComPort port;
 };
+
+// A row prints as its name in test output, not as a dump of its bytes. The test file's own
+// namespace takes it in with `using lirat_test::PrintTo;`, where the printer looks for it.
+template <class Row>
+requires requires(const Row& row) {
+    row.name;
+}
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
 
 inline long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

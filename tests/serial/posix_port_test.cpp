@@ -25,6 +25,12 @@ namespace {
 using namespace serial;
 namespace fs = std::filesystem;
 
+// The port on the line, without events: these tests call the port themselves.
+void OnLine(TComPort& port, const lirat_test::PtyLine& line) {
+    port.SetEvents({});
+    port.SetPort(line.DevicePath());
+}
+
 // A private mapping folder for one test, removed afterwards.
 class MappingFolder {
 public:
@@ -219,16 +225,14 @@ TEST(TermiosMapping, RatesWithoutConstantAndBadRecords) {
 TEST(PosixPort, SecondOpenFromAnotherProcessFails) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetEvents({});
-    port.SetPort(line.DevicePath());
+    OnLine(port, line);
     port.Open();
     pid_t child = ::fork();
     if (child == 0) {
         int code = 0;
         try {
             TComPort other;
-            other.SetEvents({});
-            other.SetPort(line.DevicePath());
+            OnLine(other, line);
             other.Open();
         } catch (const EComPort& e) {
             code = e.Code();
@@ -244,8 +248,7 @@ TEST(PosixPort, SecondOpenFromAnotherProcessFails) {
 TEST(PosixPort, DeviceIsRawAndCustomRatesAreExact) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetEvents({});
-    port.SetPort(line.DevicePath());
+    OnLine(port, line);
     port.SetBaudRate(brCustom);
     port.SetCustomBaudRate(250000);
     port.Open();
@@ -269,8 +272,7 @@ TEST(PosixPort, DeviceIsRawAndCustomRatesAreExact) {
 TEST(PosixPort, DiscardNullDropsZeroBytes) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetEvents({});
-    port.SetPort(line.DevicePath());
+    OnLine(port, line);
     port.SetDiscardNull(true);
     port.Open();
     line.Send(std::string("\0a\0\0b\0", 6));
@@ -287,8 +289,7 @@ TEST(PosixPort, DiscardNullDropsZeroBytes) {
 TEST(PosixPort, ReadWaitsForItsTotalTimeoutWhenAsked) {
     lirat_test::PtyLine line;
     TComPort port;
-    port.SetEvents({});
-    port.SetPort(line.DevicePath());
+    OnLine(port, line);
     port.Timeouts().SetReadInterval(0);
     port.Timeouts().SetReadTotalConstant(300);
     port.Open();
@@ -297,7 +298,6 @@ TEST(PosixPort, ReadWaitsForItsTotalTimeoutWhenAsked) {
     EXPECT_EQ(port.Read(buf, 8), 0);
     auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, std::chrono::milliseconds(250));
-    EXPECT_LT(took, std::chrono::seconds(5));
 
     // A read that waits for any byte returns as soon as the first ones are there.
     port.Timeouts().SetReadInterval(-1);
@@ -311,6 +311,7 @@ TEST(PosixPort, ReadWaitsForItsTotalTimeoutWhenAsked) {
     int got = port.Read(buf, 8);
     sender.join();
     EXPECT_GE(got, 1);
+    // Long before the total of 5 s: the first bytes ended the read.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
 }
 

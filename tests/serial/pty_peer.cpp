@@ -13,6 +13,7 @@
 //   CLOSEFAR N             closes the far side, the device stays
 //   REPLUG N               a new pseudo-terminal behind the same link; the old one goes
 //   DROP N                 removes the link and the pseudo-terminal
+#include "tests/serial/peer_hex.h"
 #include "tests/serial/pty_line.h"
 
 #include <cerrno>
@@ -33,7 +34,9 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using lirat_test::Hex;
 using lirat_test::PtyLine;
+using lirat_test::Unhex;
 
 namespace {
 
@@ -48,23 +51,6 @@ fs::path DosDevices() {
         return fs::path(prefix) / "dosdevices";
     const char* home = std::getenv("HOME");
     return fs::path(home ? home : "/root") / ".wine" / "dosdevices";
-}
-
-std::string Hex(const std::string& bytes) {
-    static const char* digits = "0123456789abcdef";
-    std::string out;
-    for (unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-std::string Unhex(const std::string& hex) {
-    std::string out;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
-        out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    return out;
 }
 
 class Peer {

@@ -11,7 +11,7 @@
 #include "protocol/tool_port_settings.h"
 #include "serial/com_port.h"
 
-#include "tests/serial/far_end.h"
+#include "tests/serial/far_end_test.h"
 #include "tests/support/plain_engine_view.h"
 #include "tests/support/scripted_ui_services.h"
 
@@ -26,13 +26,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class PulledCable : public ::testing::Test {
+class PulledCable : public lirat_test::FarEndTest {
 protected:
     void SetUp() override {
-        std::string whyNot;
-        far = lirat_test::MakeFarEnd(whyNot);
-        if (!far)
-            GTEST_SKIP() << whyNot;
+        FarEndTest::SetUp();
+        if (IsSkipped())
+            return;
         protocol::ResetCommandTables();
         protocol::OverrideSystemDecimalSeparator('.');
         protocol::DecimalSeparatorText = ".";
@@ -57,7 +56,6 @@ protected:
                ui.cursor == protocol::CursorShape::Default;
     }
 
-    std::unique_ptr<lirat_test::FarEnd> far;
     serial::TComPort comPort;
     protocol::ComPortExchangePort port{comPort};
     testing_support::PlainEngineView view;

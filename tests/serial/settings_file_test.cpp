@@ -1,6 +1,5 @@
 #include "serial/settings_file.h"
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -41,35 +40,32 @@ TEST_P(SettingsFileReadTest, FindsTheValueOrGivesTheDefault) {
               GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lookup, SettingsFileReadTest,
-    ::testing::Values(
-        ReadCase{"Plain", "[ComPort]\nPort=COM4\n", "ComPort", "Port", "COM4"},
-        ReadCase{"SectionCase", "[COMPORT]\nPort=COM4\n", "ComPort", "Port", "COM4"},
-        ReadCase{"KeyCase", "[ComPort]\nbaudrate=19200\n", "ComPort", "BaudRate", "19200"},
-        ReadCase{"BlanksTrimmed", "[ComPort]\n  Port \t=   COM4  \t\n", "ComPort", "Port", "COM4"},
-        ReadCase{"InnerBlanksKept", "[S]\nK= a  b \n", "S", "K", "a  b"},
-        ReadCase{"HeaderBlanks", "  [ ComPort ]  \nPort=COM4\n", "ComPort", "Port", "COM4"},
-        ReadCase{"CrLf", "[ComPort]\r\nPort=COM4\r\nBaudRate=300\r\n", "ComPort", "Port", "COM4"},
-        ReadCase{"LastLineWithoutEnding", "[ComPort]\nPort=COM4", "ComPort", "Port", "COM4"},
-        ReadCase{"EmptyValueIsNotMissing", "[ComPort]\nBaudRate=\n", "ComPort", "BaudRate", ""},
-        ReadCase{"EqualsInValue", "[S]\nK=a=b\n", "S", "K", "a=b"},
-        ReadCase{"FirstDuplicateKey", "[S]\nK=1\nK=2\n", "S", "K", "1"},
-        ReadCase{"FirstDuplicateSection", "[S]\nA=1\n[S]\nK=2\n", "S", "K", "<default>"},
-        ReadCase{"OtherSection", "[Other]\nPort=COM9\n[ComPort]\nBaud=1\n", "ComPort", "Port",
-                 "<default>"},
-        ReadCase{"KeyBeforeAnySection", "Port=COM9\n[ComPort]\n", "ComPort", "Port", "<default>"},
-        ReadCase{"CommentIsNoKey", "[ComPort]\n;Port=COM9\n# Port=COM8\n", "ComPort", "Port",
-                 "<default>"},
-        ReadCase{"MissingSection", "[Other]\nPort=COM9\n", "ComPort", "Port", "<default>"},
-        ReadCase{"EmptyFile", "", "ComPort", "Port", "<default>"},
-        ReadCase{"ByteOrderMark", "\xEF\xBB\xBF[ComPort]\r\nPort=COM4\r\n", "ComPort", "Port",
-                 "COM4"},
-        ReadCase{"ValueCutAt2047", "[S]\nK=" + std::string(3000, 'v') + "\n", "S", "K",
-                 std::string(2047, 'v')},
-        ReadCase{"ValueOf2047Whole", "[S]\nK=" + std::string(2047, 'w') + "\n", "S", "K",
-                 std::string(2047, 'w')}),
-    [](const auto& info) { return std::string(info.param.name); });
+const ReadCase kReads[] = {
+    {"Plain", "[ComPort]\nPort=COM4\n", "ComPort", "Port", "COM4"},
+    {"SectionCase", "[COMPORT]\nPort=COM4\n", "ComPort", "Port", "COM4"},
+    {"KeyCase", "[ComPort]\nbaudrate=19200\n", "ComPort", "BaudRate", "19200"},
+    {"BlanksTrimmed", "[ComPort]\n  Port \t=   COM4  \t\n", "ComPort", "Port", "COM4"},
+    {"InnerBlanksKept", "[S]\nK= a  b \n", "S", "K", "a  b"},
+    {"HeaderBlanks", "  [ ComPort ]  \nPort=COM4\n", "ComPort", "Port", "COM4"},
+    {"CrLf", "[ComPort]\r\nPort=COM4\r\nBaudRate=300\r\n", "ComPort", "Port", "COM4"},
+    {"LastLineWithoutEnding", "[ComPort]\nPort=COM4", "ComPort", "Port", "COM4"},
+    {"EmptyValueIsNotMissing", "[ComPort]\nBaudRate=\n", "ComPort", "BaudRate", ""},
+    {"EqualsInValue", "[S]\nK=a=b\n", "S", "K", "a=b"},
+    {"FirstDuplicateKey", "[S]\nK=1\nK=2\n", "S", "K", "1"},
+    {"FirstDuplicateSection", "[S]\nA=1\n[S]\nK=2\n", "S", "K", "<default>"},
+    {"OtherSection", "[Other]\nPort=COM9\n[ComPort]\nBaud=1\n", "ComPort", "Port", "<default>"},
+    {"KeyBeforeAnySection", "Port=COM9\n[ComPort]\n", "ComPort", "Port", "<default>"},
+    {"CommentIsNoKey", "[ComPort]\n;Port=COM9\n# Port=COM8\n", "ComPort", "Port", "<default>"},
+    {"MissingSection", "[Other]\nPort=COM9\n", "ComPort", "Port", "<default>"},
+    {"EmptyFile", "", "ComPort", "Port", "<default>"},
+    {"ByteOrderMark", "\xEF\xBB\xBF[ComPort]\r\nPort=COM4\r\n", "ComPort", "Port", "COM4"},
+    {"ValueCutAt2047", "[S]\nK=" + std::string(3000, 'v') + "\n", "S", "K", std::string(2047, 'v')},
+    {"ValueOf2047Whole", "[S]\nK=" + std::string(2047, 'w') + "\n", "S", "K",
+     std::string(2047, 'w')},
+};
+
+INSTANTIATE_TEST_SUITE_P(Lookup, SettingsFileReadTest, ::testing::ValuesIn(kReads),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsFileReadInteger, ConvertsOrGivesTheDefault) {
     TempFolder folder;
@@ -119,39 +115,37 @@ TEST_P(SettingsFileWriteTest, ChangesOnlyTheOneLine) {
               GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edits, SettingsFileWriteTest,
-    ::testing::Values(
-        WriteCase{"ReplaceKeepsEverythingElse",
-                  "; settings of the configurator\n[ComPort]\nPort = COM1\nBaudRate=9600\n\n"
-                  "[Other]\nPort=COM7\nUnknown=1\n",
-                  "ComPort", "Port", "COM4",
-                  "; settings of the configurator\n[ComPort]\nPort = COM4\nBaudRate=9600\n\n"
-                  "[Other]\nPort=COM7\nUnknown=1\n"},
-        WriteCase{"ReplaceMatchesAnyCase", "[comport]\r\nPORT=COM1\r\n", "ComPort", "Port", "COM12",
-                  "[comport]\r\nPORT=COM12\r\n"},
-        WriteCase{"ReplaceEmptyValue", "[S]\nK=\nL=1\n", "S", "K", "x", "[S]\nK=x\nL=1\n"},
-        WriteCase{"AddAtEndOfSectionBeforeBlankLine",
-                  "[ComPort]\nBaudRate=9600\n; note\n\n[Other]\nX=1\n", "ComPort", "Port", "COM3",
-                  "[ComPort]\nBaudRate=9600\n; note\nPort=COM3\n\n[Other]\nX=1\n"},
-        WriteCase{"AddToEmptySection", "[ComPort]\n[Other]\n", "ComPort", "Port", "COM3",
-                  "[ComPort]\nPort=COM3\n[Other]\n"},
-        WriteCase{"AddSectionAtEnd", "[Other]\nX=1\n", "ComPort", "Port", "COM3",
-                  "[Other]\nX=1\n[ComPort]\nPort=COM3\n"},
-        WriteCase{"AddSectionAfterLineWithoutEnding", "[Other]\r\nX=1", "ComPort", "Port", "COM3",
-                  "[Other]\r\nX=1\r\n[ComPort]\r\nPort=COM3\r\n"},
-        WriteCase{"LastLineEndingInCrKeepsItsCr", "[A]\nX=1\nY=2\r", "A", "Z", "3",
-                  "[A]\nX=1\nY=2\r\r\nZ=3\n"},
-        WriteCase{"CrLfFileKeepsCrLf", "[ComPort]\r\nBaudRate=9600\r\n", "ComPort", "Port", "COM3",
-                  "[ComPort]\r\nBaudRate=9600\r\nPort=COM3\r\n"},
-        WriteCase{"MixedEndingsKeptPerLine", "[A]\r\nX=1\nY=2\r\n", "A", "X", "5",
-                  "[A]\r\nX=5\nY=2\r\n"},
-        WriteCase{"ByteOrderMarkKept", "\xEF\xBB\xBF[ComPort]\r\nPort=COM1\r\n", "ComPort", "Port",
-                  "COM2", "\xEF\xBB\xBF[ComPort]\r\nPort=COM2\r\n"},
-        WriteCase{"SecondDuplicateUntouched", "[S]\nK=1\nK=2\n", "S", "K", "9", "[S]\nK=9\nK=2\n"},
-        WriteCase{"EmptyFileGetsNativeEndings", "", "ComPort", "Port", "COM3",
-                  "[ComPort]" + kNative + "Port=COM3" + kNative}),
-    [](const auto& info) { return std::string(info.param.name); });
+const WriteCase kEdits[] = {
+    {"ReplaceKeepsEverythingElse",
+     "; settings of the configurator\n[ComPort]\nPort = COM1\nBaudRate=9600\n\n"
+     "[Other]\nPort=COM7\nUnknown=1\n",
+     "ComPort", "Port", "COM4",
+     "; settings of the configurator\n[ComPort]\nPort = COM4\nBaudRate=9600\n\n"
+     "[Other]\nPort=COM7\nUnknown=1\n"},
+    {"ReplaceMatchesAnyCase", "[comport]\r\nPORT=COM1\r\n", "ComPort", "Port", "COM12",
+     "[comport]\r\nPORT=COM12\r\n"},
+    {"ReplaceEmptyValue", "[S]\nK=\nL=1\n", "S", "K", "x", "[S]\nK=x\nL=1\n"},
+    {"AddAtEndOfSectionBeforeBlankLine", "[ComPort]\nBaudRate=9600\n; note\n\n[Other]\nX=1\n",
+     "ComPort", "Port", "COM3", "[ComPort]\nBaudRate=9600\n; note\nPort=COM3\n\n[Other]\nX=1\n"},
+    {"AddToEmptySection", "[ComPort]\n[Other]\n", "ComPort", "Port", "COM3",
+     "[ComPort]\nPort=COM3\n[Other]\n"},
+    {"AddSectionAtEnd", "[Other]\nX=1\n", "ComPort", "Port", "COM3",
+     "[Other]\nX=1\n[ComPort]\nPort=COM3\n"},
+    {"AddSectionAfterLineWithoutEnding", "[Other]\r\nX=1", "ComPort", "Port", "COM3",
+     "[Other]\r\nX=1\r\n[ComPort]\r\nPort=COM3\r\n"},
+    {"LastLineEndingInCrKeepsItsCr", "[A]\nX=1\nY=2\r", "A", "Z", "3", "[A]\nX=1\nY=2\r\r\nZ=3\n"},
+    {"CrLfFileKeepsCrLf", "[ComPort]\r\nBaudRate=9600\r\n", "ComPort", "Port", "COM3",
+     "[ComPort]\r\nBaudRate=9600\r\nPort=COM3\r\n"},
+    {"MixedEndingsKeptPerLine", "[A]\r\nX=1\nY=2\r\n", "A", "X", "5", "[A]\r\nX=5\nY=2\r\n"},
+    {"ByteOrderMarkKept", "\xEF\xBB\xBF[ComPort]\r\nPort=COM1\r\n", "ComPort", "Port", "COM2",
+     "\xEF\xBB\xBF[ComPort]\r\nPort=COM2\r\n"},
+    {"SecondDuplicateUntouched", "[S]\nK=1\nK=2\n", "S", "K", "9", "[S]\nK=9\nK=2\n"},
+    {"EmptyFileGetsNativeEndings", "", "ComPort", "Port", "COM3",
+     "[ComPort]" + kNative + "Port=COM3" + kNative},
+};
+
+INSTANTIATE_TEST_SUITE_P(Edits, SettingsFileWriteTest, ::testing::ValuesIn(kEdits),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SettingsFileWrite, CreatesTheFileAndKeepsEarlierKeys) {
     TempFolder folder;
@@ -303,24 +297,9 @@ TEST(SettingsFileFailedWrite, FileOfExactlyTheLimitIsRead) {
     EXPECT_EQ(SettingsFile(path).ReadString("ComPort", "Port", "COM1"), "COM9");
 }
 
-#if defined(__SANITIZE_THREAD__)
-#define LIRAT_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define LIRAT_THREAD_SANITIZER 1
-#endif
-#endif
-#ifdef LIRAT_THREAD_SANITIZER
-constexpr std::chrono::seconds kLoadWindow{120};
-#else
-constexpr std::chrono::seconds kLoadWindow{20};
-#endif
-
-// The costliest file the reader accepts is one at the size limit made of nothing but line ends:
-// every line is kept and searched again for each key. With a limit of 16 MiB, loading the
-// settings from such a file froze the window at start-up for half a minute and took over a
-// gigabyte; the limit now keeps it to a moment.
-TEST(SettingsFileFailedWrite, FileOfLineEndsAtTheLimitLoadsInAMoment) {
+// The largest file the reader accepts, made of nothing but line ends with the port's section
+// at the very end, still loads every key. (How long it takes is measured by the benchmarks.)
+TEST(SettingsFileFailedWrite, FileOfLineEndsAtTheLimitLoads) {
     TempFolder folder;
     const std::string path = folder.File("blank.INI");
     const std::string tail = "[ComPort]\nPort=COM9\nBaudRate=19200\n";
@@ -328,14 +307,9 @@ TEST(SettingsFileFailedWrite, FileOfLineEndsAtTheLimitLoadsInAMoment) {
     TComPort port;
     port.SetName("ComPort");
     port.SetStoredProps(TStoredProps::All());
-    const auto start = std::chrono::steady_clock::now();
     port.LoadSettings(stIniFile, path);
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(port.Port(), "COM9");
     EXPECT_EQ(port.BaudRate(), br19200);
-    // A wide window: the machine is shared, and the sanitizer and Wine builds are slow
-    // (about 4 s in the debug build, 8 s with AddressSanitizer, 26 s with ThreadSanitizer).
-    EXPECT_LT(elapsed, kLoadWindow);
 }
 
 } // namespace

@@ -58,12 +58,12 @@ TEST(WrittenForms, EveryValueWritesAndReadsItsForm) {
                               FlowControlToStr, StrToFlowControl);
     ExpectForms<TDTRFlowControl>(
         {{dtrDisable, "Disable"}, {dtrEnable, "Enable"}, {dtrHandshake, "Handshake"}},
-        detail::DTRToStr, detail::StrToDTR);
+        EnumToStr<TDTRFlowControl>, StrToEnum<TDTRFlowControl>);
     ExpectForms<TRTSFlowControl>({{rtsDisable, "Disable"},
                                   {rtsEnable, "Enable"},
                                   {rtsHandshake, "Handshake"},
                                   {rtsToggle, "Toggle"}},
-                                 detail::RTSToStr, detail::StrToRTS);
+                                 EnumToStr<TRTSFlowControl>, StrToEnum<TRTSFlowControl>);
 }
 
 TEST(WrittenForms, ReadingIgnoresAsciiLetterCase) {
@@ -73,8 +73,8 @@ TEST(WrittenForms, ReadingIgnoresAsciiLetterCase) {
     EXPECT_EQ(StrToParity("sPaCe"), prSpace);
     EXPECT_EQ(StrToFlowControl("hardware"), fcHardware);
     EXPECT_EQ(StrToFlowControl("NONE"), fcNone);
-    EXPECT_EQ(detail::StrToRTS("toggle"), rtsToggle);
-    EXPECT_EQ(detail::StrToDTR("HANDSHAKE"), dtrHandshake);
+    EXPECT_EQ(StrToEnum<TRTSFlowControl>("toggle"), rtsToggle);
+    EXPECT_EQ(StrToEnum<TDTRFlowControl>("HANDSHAKE"), dtrHandshake);
 }
 
 TEST(WrittenForms, UnknownTextsGiveTheFallback) {
@@ -94,8 +94,8 @@ TEST(WrittenForms, UnknownTextsGiveTheFallback) {
         EXPECT_EQ(StrToFlowControl(text), fcCustom) << text;
     }
     // "Toggle" is an RTS form only.
-    EXPECT_EQ(detail::StrToDTR("Toggle"), dtrDisable);
-    EXPECT_EQ(detail::StrToRTS("On"), rtsDisable);
+    EXPECT_EQ(StrToEnum<TDTRFlowControl>("Toggle"), dtrDisable);
+    EXPECT_EQ(StrToEnum<TRTSFlowControl>("On"), rtsDisable);
 }
 
 TEST(WrittenForms, ValueOutsideItsEnumerationWritesEmptyText) {

@@ -117,7 +117,6 @@ TEST(SignalEvent, WaitWithoutASignalEndsAfterItsTimeOut) {
     EXPECT_EQ(WaitOne(holder.event, 100), kWaitTimeout);
     auto waited = Clock::now() - start;
     EXPECT_GE(waited, std::chrono::milliseconds(90));
-    EXPECT_LT(waited, std::chrono::seconds(5));
 }
 
 #ifndef _WIN32

@@ -2,6 +2,7 @@
 
 #include "protocol/command_table.h"
 #include "simulator/command_code.h"
+#include "tests/simulator/configured_state.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,6 @@ namespace sim {
 namespace {
 
 using Outcome = Response::Outcome;
-
-DeviceState Configured() {
-    DeviceState state;
-    state.rangeIndex = 10;
-    state.lowerValue = -50.0;
-    state.upperValue = 200.0;
-    state.breakLevel = 0.25;
-    state.outputType = 2;
-    return state;
-}
 
 TEST(DeviceModelTest, KnowsEveryCodeOfTheConfiguratorsCommandTable) {
     protocol::ResetCommandTables();

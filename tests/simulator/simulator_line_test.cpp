@@ -2,6 +2,7 @@
 // as any program that opens the device would.
 
 #include "simulator/simulator.h"
+#include "tests/simulator/configured_state.h"
 
 #include <gtest/gtest.h>
 
@@ -72,16 +73,6 @@ SimulatorConfig FastConfig() {
     SimulatorConfig config;
     config.processingDelay = 5ms;
     return config;
-}
-
-DeviceState Configured() {
-    DeviceState state;
-    state.rangeIndex = 10;
-    state.lowerValue = -50.0;
-    state.upperValue = 200.0;
-    state.breakLevel = 0.25;
-    state.outputType = 2;
-    return state;
 }
 
 // Sends a command and returns the reply the simulator sent for it (nothing when it sent none).
@@ -216,7 +207,6 @@ TEST_F(SimulatorLineTest, LateReplyArrivesAfterItsDelay) {
     auto elapsed = Clock::now() - sentAt;
     EXPECT_EQ(reply, "!0A\r");
     EXPECT_GE(elapsed, 400ms);
-    EXPECT_LT(elapsed, 4s);
 }
 
 TEST_F(SimulatorLineTest, RepliesGoOutAtTheLinePace) {
@@ -252,7 +242,8 @@ TEST_F(SimulatorLineTest, StopIsPromptEvenWithAReplyPending) {
     ASSERT_TRUE(sim_.Log().WaitForCount(Kind::Received, 1, 2s));
     auto before = Clock::now();
     sim_.Stop();
-    EXPECT_LT(Clock::now() - before, 1s);
+    // Long before the reply's 10 s: the stop does not wait for it.
+    EXPECT_LT(Clock::now() - before, 5s);
     EXPECT_FALSE(sim_.Running());
     EXPECT_EQ(sim_.Log().Count(Kind::Sent), 0u);
 }

@@ -7,8 +7,10 @@
 #include "serial/com_port.h"
 #include "simulator/simulator.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 namespace testing_support {
 
@@ -21,6 +23,33 @@ public:
         ++writes;
         sentBefore = simulator_.Log().Count(sim::LogEntry::Kind::Sent);
         return ComPortExchangePort::Write(buffer, count);
+    }
+
+    // Waits until the simulator has taken the last command written and, when a reply is
+    // expected, until the whole reply waits in the port (the queue has stopped growing); without
+    // a reply, a while in which none comes. False when the simulator is not that far in time.
+    bool AwaitReply(bool expectReply = true) {
+        using namespace std::chrono_literals;
+        using Kind = sim::LogEntry::Kind;
+        if (!simulator_.Log().WaitForCount(Kind::Received, writes, 5s))
+            return false;
+        if (!expectReply) {
+            std::this_thread::sleep_for(150ms);
+            return true;
+        }
+        if (!simulator_.Log().WaitForCount(Kind::Sent, sentBefore + 1, 5s))
+            return false;
+        // The last byte has left the simulator; the queue may still be filling.
+        int count = -1;
+        for (auto deadline = std::chrono::steady_clock::now() + 2s;
+             std::chrono::steady_clock::now() < deadline;) {
+            const int now = InputCount();
+            if (now > 0 && now == count)
+                break;
+            count = now;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
     }
 
     std::size_t writes = 0;
