@@ -209,10 +209,10 @@ TEST_P(RendererConformance, TabFollowsTheDescriptionFromTheFirstStop) {
         // (the window, the open page) follow one another.
         std::set<std::string> containers = {""};
         for (const ControlSpec& control : window->Design().controls) {
-            if (control.kind == ControlKind::TabSheet && window->OnScreen(control.name)) {
-                if (!window->TabWalkEntersPages()) {
-                    GTEST_SKIP() << "Tab inside " << control.name << " is not checked here";
-                }
+            // Where the toolkit's walk does not enter the pages, the window's own stops are
+            // still checked.
+            if (control.kind == ControlKind::TabSheet && window->OnScreen(control.name) &&
+                window->TabWalkEntersPages()) {
                 containers.insert(control.name);
             }
         }
