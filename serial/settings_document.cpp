@@ -71,6 +71,10 @@ SettingsDocument SettingsDocument::Parse(std::string_view text, std::string_view
         document.prefix_ = std::string(kByteOrderMark);
         text.remove_prefix(kByteOrderMark.size());
     }
+    // One line a line end, and one more after the last: reserved at once, since growing the
+    // list of a file of nothing but line ends would move every line again at each growth.
+    document.lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
+                            1);
     while (!text.empty()) {
         const std::size_t lf = text.find('\n');
         Line line;
